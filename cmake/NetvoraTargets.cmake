@@ -1,0 +1,32 @@
+# Compile settings shared by every target of the project, and the one helper that
+# registers a test executable.
+
+# netvora_settings(target): warnings and, when asked for, sanitizers.
+function(netvora_settings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+  if(NETVORA_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(NETVORA_SANITIZE)
+    target_compile_options(${target} PRIVATE
+      -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# netvora_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...]): one GoogleTest
+# executable, registered with CTest under its own name.
+function(netvora_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  netvora_settings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(T_ENV)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
+  endif()
+endfunction()

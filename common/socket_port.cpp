@@ -1,0 +1,101 @@
+#include "common/socket_port.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+bool SocketStartup(int /*major*/, int /*minor*/, int* error) {
+  *error = 0;
+  return true;
+}
+
+void SocketCleanup() {}
+
+int LastSocketError() { return errno; }
+
+void CloseSocket(SocketHandle socket) {
+  if (socket != INVALID_SOCKET_HANDLE) close(socket);
+}
+
+SocketHandle CreateUdpSocket() { return ::socket(AF_INET, SOCK_DGRAM, 0); }
+
+bool EnableBroadcast(SocketHandle socket) {
+  const int on = 1;
+  return setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+}
+
+bool BindAnyAddress(SocketHandle socket, uint16_t port) {
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = htons(port);
+  return bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+int WaitReadable(SocketHandle socket, uint32_t timeoutMs) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(socket, &readable);
+  timeval timeout{};
+  timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
+  timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
+  const int ready = select(socket + 1, &readable, nullptr, nullptr, &timeout);
+  if (ready < 0) return -1;
+  return ready > 0 ? 1 : 0;
+}
+
+long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
+                  uint16_t port) {
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_addr.s_addr = address;
+  peer.sin_port = htons(port);
+  return static_cast<long>(
+      sendto(socket, data, length, 0, reinterpret_cast<const sockaddr*>(&peer), sizeof peer));
+}
+
+long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
+                     uint32_t* sourceAddress, uint16_t* sourcePort) {
+  sockaddr_in peer{};
+  socklen_t peerLength = sizeof peer;
+  // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
+  const ssize_t received = recvfrom(socket, buffer, capacity, MSG_TRUNC,
+                                    reinterpret_cast<sockaddr*>(&peer), &peerLength);
+  if (received < 0) return -1;
+  if (static_cast<size_t>(received) > capacity) {
+    errno = EMSGSIZE;
+    return -1;
+  }
+  if (sourceAddress != nullptr) *sourceAddress = peer.sin_addr.s_addr;
+  if (sourcePort != nullptr) *sourcePort = ntohs(peer.sin_port);
+  return static_cast<long>(received);
+}
+
+void FormatIpv4(uint32_t address, char text[16]) {
+  const auto* b = reinterpret_cast<const uint8_t*>(&address);
+  std::snprintf(text, 16, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+}
+
+bool ParseIpv4(const char* text, uint32_t* address) {
+  uint8_t parts[4];
+  const char* p = text;
+  for (int i = 0; i < 4; ++i) {
+    if (*p < '0' || *p > '9') return false;
+    unsigned value = 0;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9') {
+      value = value * 10 + static_cast<unsigned>(*p++ - '0');
+      if (++digits > 3 || value > 255) return false;
+    }
+    parts[i] = static_cast<uint8_t>(value);
+    if (i < 3 && *p++ != '.') return false;
+  }
+  if (*p != '\0') return false;
+  std::memcpy(address, parts, 4);
+  return true;
+}

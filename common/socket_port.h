@@ -1,0 +1,53 @@
+// Socket portability of the core: the few BSD-socket / Winsock calls that the exchanges
+// need, with Winsock's start-up and error-code conventions. On POSIX the sockets library
+// needs no start-up, so SocketStartup always succeeds and SocketCleanup does nothing.
+// Stateless and thread-safe; each socket belongs to one caller at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using SocketHandle = int;
+constexpr SocketHandle INVALID_SOCKET_HANDLE = -1;
+
+// IPv4 addresses travel through these helpers in network byte order, as in in_addr.
+constexpr uint32_t LIMITED_BROADCAST_ADDRESS = 0xFFFFFFFFu;
+
+// WSAStartup for the given version; false with *error set when the library refuses.
+[[nodiscard]] bool SocketStartup(int major, int minor, int* error);
+// WSACleanup: releases one successful SocketStartup.
+void SocketCleanup();
+
+// The error code of the last failed socket call on this thread (WSAGetLastError / errno).
+int LastSocketError();
+
+// Closes the socket if it is valid (closesocket / close).
+void CloseSocket(SocketHandle socket);
+
+// An AF_INET datagram socket, or INVALID_SOCKET_HANDLE with the error in LastSocketError.
+SocketHandle CreateUdpSocket();
+// SO_BROADCAST on; false on failure.
+[[nodiscard]] bool EnableBroadcast(SocketHandle socket);
+// Binds to INADDR_ANY and `port` without address reuse, so a second socket on the same
+// port fails to bind; false on failure.
+[[nodiscard]] bool BindAnyAddress(SocketHandle socket, uint16_t port);
+
+// Waits until the socket is readable, for at most `timeoutMs`. The descriptor set and the
+// time-out are set up anew on every call. Returns 1 readable, 0 time-out, -1 failure.
+int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
+
+// Sends one datagram to `address`:`port`; the byte count sent, or -1.
+long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
+                  uint16_t port);
+
+// Receives one datagram into `buffer`. Returns its length, or -1 when the receive fails or
+// the datagram was longer than `capacity` (a truncated datagram counts as a failed
+// receive). *sourceAddress receives the sender's IPv4 address, *sourcePort its port (host
+// order); either may be null.
+long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
+                     uint32_t* sourceAddress, uint16_t* sourcePort);
+
+// Dotted text of an address in network byte order ("198.51.100.2").
+void FormatIpv4(uint32_t address, char text[16]);
+// Parses dotted text into network byte order; false unless it is four decimal parts 0..255.
+[[nodiscard]] bool ParseIpv4(const char* text, uint32_t* address);

@@ -1,0 +1,110 @@
+// Check word, cipher and header of the configuration protocol against fixed vectors.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "protocol/config_crc16.h"
+#include "protocol/config_header.h"
+#include "protocol/payload_cipher.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+TEST(ConfigCrc16, MatchesCatalogueCheckValues) {
+  // CRC-16/SPI-FUJITSU (alias AUG-CCITT) check values from the CRC catalogue.
+  struct Row {
+    const char* name;
+    std::string input;
+    uint16_t expected;
+  } rows[] = {
+      {"catalogue check string", "123456789", 0xE5CC},
+      {"abc", "abc", 0x8CDA},
+      {"empty block gives the initial value", "", 0x1D0F},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::vector<uint8_t> input = Bytes(row.input);
+    EXPECT_EQ(row.expected, ConfigCrc16(input.data(), input.size()));
+  }
+}
+
+TEST(Rc4Transform, MatchesPublishedVectors) {
+  // The widely published RC4 examples (key, plaintext, ciphertext).
+  struct Row {
+    std::string key;
+    std::string plain;
+    std::vector<uint8_t> cipher;
+  } rows[] = {
+      {"Key", "Plaintext", {0xBB, 0xF3, 0x16, 0xE8, 0xD9, 0x40, 0xAF, 0x0A, 0xD3}},
+      {"Wiki", "pedia", {0x10, 0x21, 0xBF, 0x04, 0x20}},
+      {"Secret", "Attack at dawn",
+       {0x45, 0xA0, 0x1F, 0x64, 0x5F, 0xC3, 0x5B, 0x38, 0x35, 0x52, 0x54, 0x4B, 0x9B, 0xF5}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.key);
+    const std::vector<uint8_t> key = Bytes(row.key);
+    const std::vector<uint8_t> plain = Bytes(row.plain);
+    std::vector<uint8_t> out(plain.size());
+    Rc4Transform(key.data(), key.size(), plain.data(), out.data(), plain.size());
+    EXPECT_EQ(row.cipher, out);
+  }
+}
+
+TEST(PayloadKey, IsTheConstantFollowedByTheCheckWordLowByteFirst) {
+  const PayloadKey key = BuildPayloadKey(0xBEEF);
+  EXPECT_EQ(0, std::memcmp(key.bytes, "NetvoraCfgKey1", 14));
+  EXPECT_EQ(0xEF, key.bytes[14]);
+  EXPECT_EQ(0xBE, key.bytes[15]);
+}
+
+TEST(CryptPayload, EnciphersUnderTheKeyOfItsCheckWordAndDeciphersInPlace) {
+  const std::vector<uint8_t> plain = Bytes("element list of a settings write");
+  std::vector<uint8_t> cipher(plain.size());
+  CryptPayload(0x1234, plain.data(), cipher.data(), plain.size());
+
+  const PayloadKey key = BuildPayloadKey(0x1234);
+  std::vector<uint8_t> expected(plain.size());
+  Rc4Transform(key.bytes, sizeof key.bytes, plain.data(), expected.data(), plain.size());
+  EXPECT_EQ(expected, cipher);
+
+  std::vector<uint8_t> otherKey(plain.size());
+  CryptPayload(0x1235, plain.data(), otherKey.data(), plain.size());
+  EXPECT_NE(cipher, otherKey);
+
+  CryptPayload(0x1234, cipher.data(), cipher.data(), cipher.size());
+  EXPECT_EQ(plain, cipher);
+}
+
+TEST(ConfigHeader, EncodesCheckWordLittleEndianAndRoundTrips) {
+  ConfigHeader header{};
+  std::memcpy(header.magic, CONFIG_MAGIC, 4);
+  header.headerCode = HEADER_CODE;
+  header.flags = FLAG_REPLY | FLAG_DIRECTED;
+  header.operation = OP_SET;
+  header.status = STATUS_PASSWORD_MISMATCH;
+  header.checkWord = 0xA1B2;
+  const uint8_t mac[MAC_SIZE] = {0x02, 0, 0, 0, 0x80, 0x7F};
+  std::memcpy(header.mac, mac, MAC_SIZE);
+  header.reserved[15] = 0x55;
+
+  uint8_t wire[CONFIG_HEADER_SIZE];
+  EncodeConfigHeader(header, wire);
+  const uint8_t expectedStart[16] = {0x2A, 0x76, 0x4E, 0x01, 0x10, 0x82, 0x03, 0x02,
+                                     0xB2, 0xA1, 0x02, 0x00, 0x00, 0x00, 0x80, 0x7F};
+  EXPECT_EQ(0, std::memcmp(expectedStart, wire, 16));
+  EXPECT_EQ(0x55, wire[31]);
+
+  const ConfigHeader back = DecodeConfigHeader(wire);
+  EXPECT_EQ(0, std::memcmp(&header.magic, &back.magic, 4));
+  EXPECT_EQ(header.flags, back.flags);
+  EXPECT_EQ(header.operation, back.operation);
+  EXPECT_EQ(header.status, back.status);
+  EXPECT_EQ(header.checkWord, back.checkWord);
+  EXPECT_EQ(0, std::memcmp(header.mac, back.mac, MAC_SIZE));
+  EXPECT_EQ(0x55, back.reserved[15]);
+}
+
+}  // namespace
