@@ -1,1 +1,182 @@
+// The checks a record passes before a settings write: usable host address, expressions
+// and input ranges; a record that fails them is refused before any socket is opened.
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "common/socket_port.h"
+#include "protocol/expression.h"
+#include "protocol/settings_write.h"
+
+namespace {
+
+uint32_t Address(const char* text) {
+  uint32_t address = 0;
+  EXPECT_TRUE(ParseIpv4(text, &address)) << text;
+  return address;
+}
+
+void SetExpression(PrinterInfo* record, int position, const std::string& text) {
+  std::memset(record->expressions[position], 0, EXPRESSION_SIZE);
+  std::memcpy(record->expressions[position], text.data(), text.size());
+}
+
+TEST(IsUsableHostAddress, RefusesBroadcastAddresses) {
+  struct Row {
+    const char* ip;
+    const char* mask;
+    bool usable;
+  } rows[] = {
+      {"192.168.0.255", "255.255.255.0", false},  // class C broadcast
+      {"10.0.0.255", "255.255.255.0", false},     // subnet broadcast
+      {"10.255.255.255", "255.255.255.0", false}, // class A broadcast
+      {"172.16.255.255", "255.255.0.0", false},   // class B broadcast
+      {"198.51.100.10", "255.255.255.255", false},  // no host bits at all
+      {"224.0.0.1", "255.255.255.0", true},       // class D skips the class test
+      {"198.51.100.10", "255.255.255.0", true},
+      {"10.0.1.255", "255.255.0.0", true},        // .255 inside a larger subnet
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.ip) + "/" + row.mask);
+    PrinterInfo record{};
+    record.ipAddress = Address(row.ip);
+    record.subnetMask = Address(row.mask);
+    EXPECT_EQ(row.usable, IsUsableHostAddress(record));
+  }
+}
+
+TEST(ValidateExpression, AcceptsWellFormedTermsOverInputs) {
+  struct Row {
+    const char* text;
+    bool valid;
+  } rows[] = {
+      {"(i0+i1)*i2", true}, {"/i0", true},  {"i0 + i1", true}, {"I7*i0", true},
+      {"i0i1", true},       {"", true},     {"   ", true},     {"i8", false},
+      {"i0+", false},       {"+i0", false}, {"(i0", false},    {"i0)", false},
+      {"((i0))", false},    {"i0-i1", false}, {"0i", false},   {"i", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    uint8_t field[EXPRESSION_SIZE] = {};
+    std::memcpy(field, row.text, std::strlen(row.text));
+    EXPECT_EQ(row.valid, ValidateExpression(field));
+  }
+}
+
+TEST(FindInvalidExpression, NamesTheFirstInvalidPositionFromOne) {
+  PrinterInfo record{};
+  EXPECT_EQ(0, FindInvalidExpression(record.expressions));
+  SetExpression(&record, 2, "i0+");
+  SetExpression(&record, 5, "i9");
+  EXPECT_EQ(3, FindInvalidExpression(record.expressions));
+}
+
+// A model-16 record that passes every check.
+PrinterInfo CheckedRecord() {
+  PrinterInfo record{};
+  record.modelCode = MODEL_EXPRESSION;
+  record.ipAddress = Address("198.51.100.10");
+  record.subnetMask = Address("255.255.255.0");
+  std::memcpy(record.password, "secret", 6);
+  return record;
+}
+
+TEST(WritePrinterSettings, RefusesBadRecordsBeforeOpeningASocket) {
+  // Holding the port proves no socket is opened: a write that tried would fail to bind.
+  const SocketHandle holder = CreateUdpSocket();
+  ASSERT_NE(INVALID_SOCKET_HANDLE, holder);
+  ASSERT_TRUE(BindAnyAddress(holder, CONFIG_PORT)) << "port 50005 is busy on this machine";
+
+  struct Row {
+    const char* name;
+    void (*change)(PrinterInfo*);
+    int error;
+  } rows[] = {
+      {"class C broadcast address",
+       [](PrinterInfo* r) { r->ipAddress = Address("192.168.0.255"); }, SET_ERR_BAD_ADDRESS},
+      {"invalid third expression, check requested",
+       [](PrinterInfo* r) {
+         SetExpression(r, 2, "i8");
+         r->exprControl[0] = 0x02;
+       },
+       SET_ERR_EXPRESSION},
+      {"ranges 9100 and 9105",
+       [](PrinterInfo* r) {
+         r->exprControl[12] = 0x8C, r->exprControl[13] = 0x23;  // 9100
+         r->exprControl[14] = 0x91, r->exprControl[15] = 0x23;  // 9105
+       },
+       SET_ERR_RANGE_OVERLAP},
+      {"ranges 9105 and 9100",
+       [](PrinterInfo* r) {
+         r->exprControl[12] = 0x91, r->exprControl[13] = 0x23;
+         r->exprControl[14] = 0x8C, r->exprControl[15] = 0x23;
+       },
+       SET_ERR_RANGE_OVERLAP},
+  };
+  const uint8_t password[PASSWORD_SIZE] = {'o', 't', 'h', 'e', 'r'};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    PrinterInfo record = CheckedRecord();
+    row.change(&record);
+    const PrinterInfo before = record;
+    int error = 0;
+    EXPECT_EQ(-1, WritePrinterSettings(WRITE_MODE_BROADCAST, &record, password, &error));
+    EXPECT_EQ(row.error, error);
+    EXPECT_EQ(0, std::memcmp(before.password, record.password, PASSWORD_SIZE));
+  }
+  CloseSocket(holder);
+}
+
+TEST(WritePrinterSettings, ChecksPassOnlyWhereTheyShould) {
+  // These records pass every check, so the write goes as far as the socket, which the
+  // held port refuses: the error is the bind's, not a check's.
+  const SocketHandle holder = CreateUdpSocket();
+  ASSERT_NE(INVALID_SOCKET_HANDLE, holder);
+  ASSERT_TRUE(BindAnyAddress(holder, CONFIG_PORT)) << "port 50005 is busy on this machine";
+  struct Row {
+    const char* name;
+    void (*change)(PrinterInfo*);
+  } rows[] = {
+      {"ranges 9100 and 9108",
+       [](PrinterInfo* r) {
+         r->exprControl[12] = 0x8C, r->exprControl[13] = 0x23;
+         r->exprControl[14] = 0x94, r->exprControl[15] = 0x23;
+       }},
+      {"second range 0", [](PrinterInfo* r) { r->exprControl[12] = 0x8C; }},
+      {"invalid expression, check not requested", [](PrinterInfo* r) { SetExpression(r, 0, "i9"); }},
+      {"other model skips expression and range checks",
+       [](PrinterInfo* r) {
+         r->modelCode = MODEL_BLOCK38;
+         SetExpression(r, 0, "i9");
+         r->exprControl[0] = 0x02;
+         r->exprControl[12] = 0x8C, r->exprControl[13] = 0x23;
+         r->exprControl[14] = 0x8D, r->exprControl[15] = 0x23;
+       }},
+      {"multicast address skips the class test",
+       [](PrinterInfo* r) { r->ipAddress = Address("224.0.0.1"); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    PrinterInfo record = CheckedRecord();
+    row.change(&record);
+    const uint8_t password[PASSWORD_SIZE] = {'n', 'e', 'w'};
+    int error = 0;
+    EXPECT_EQ(-1, WritePrinterSettings(WRITE_MODE_BROADCAST, &record, password, &error));
+    EXPECT_EQ(EADDRINUSE, error);
+    // The password substitution happens before the socket is opened, and stays.
+    EXPECT_EQ(0, std::memcmp(password, record.password, PASSWORD_SIZE));
+  }
+  CloseSocket(holder);
+}
+
+TEST(WritePrinterSettings, RefusesUnknownModes) {
+  PrinterInfo record = CheckedRecord();
+  const uint8_t password[PASSWORD_SIZE] = {};
+  int error = 0;
+  EXPECT_EQ(-1, WritePrinterSettings(2, &record, password, &error));
+  EXPECT_EQ(EINVAL, error);
+}
+
+}  // namespace
