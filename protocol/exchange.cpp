@@ -92,7 +92,11 @@ SocketHandle OpenConfigSocket(int* error) {
 void ParseReply(ExchangeContext* context, uint32_t sourceAddress, const uint8_t* datagram,
                 long length) {
   context->reply = ExchangeRecord{};
-  if (length < static_cast<long>(CONFIG_HEADER_SIZE)) return;
+  // A receive never delivers more than its buffer holds; anything longer is not a reply.
+  if (length < static_cast<long>(CONFIG_HEADER_SIZE) ||
+      length > static_cast<long>(RECEIVE_BUFFER_SIZE)) {
+    return;
+  }
   context->reply.header = DecodeConfigHeader(datagram);
   const ConfigHeader& header = context->reply.header;
   if (context->resultCount >= context->capacity ||

@@ -171,6 +171,10 @@ TEST(ParseReply, DropsWhatIsNotAWholeReply) {
   auto context = Context(OP_SEARCH);
   ParseReply(context.get(), SOURCE_A, nullptr, -1);  // a failed receive
   EXPECT_EQ(0, context->resultCount);
+  Bytes oversized = whole;
+  oversized.resize(RECEIVE_BUFFER_SIZE + 1);  // longer than any receive delivers
+  Receive(context.get(), SOURCE_A, oversized);
+  EXPECT_EQ(0, context->resultCount);
 }
 
 TEST(ParseReply, HeaderOnlyReplyIsFiledWithMacAndSourceOnly) {
