@@ -129,16 +129,6 @@ bool NetnsLab::EnterPrinter() const { return EnterNamedNamespace(m_strPrinter); 
 
 bool NetnsLab::LeaveToHost() const { return setns(m_nHostFd, CLONE_NEWNET) == 0; }
 
-std::thread NetnsLab::StartPrinterThread(std::function<void()> body) const {
-  return std::thread([this, body = std::move(body)] {
-    if (!EnterPrinter()) {
-      ADD_FAILURE() << "cannot enter the printer namespace " << m_strPrinter;
-      return;
-    }
-    body();
-  });
-}
-
 int NetnsLab::RunIn(const std::string& space, const std::string& commandLine,
                     std::string* out) const {
   const std::string full = "ip netns exec " + space + " sh -c '" + commandLine + "'";

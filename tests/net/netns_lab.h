@@ -6,10 +6,8 @@
 // sent from inside a lab. Not thread-safe: create and destroy it on one thread.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -34,9 +32,6 @@ class NetnsLab {
   [[nodiscard]] bool EnterPrinter() const;
   // Moves the calling thread back into the namespace the process started in.
   [[nodiscard]] bool LeaveToHost() const;
-
-  // Starts a thread that enters the printer namespace and then runs `body`.
-  std::thread StartPrinterThread(std::function<void()> body) const;
 
   // Runs a shell command line, which must not contain a single quote, inside a namespace
   // (`ip netns exec NAME sh -c '...'`) and

@@ -1,0 +1,183 @@
+#include "sim/sim_options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "common/socket_port.h"
+
+namespace {
+
+constexpr int MAX_GENERATED_PRINTERS = 65535;
+
+bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  *value = std::strtoul(text.c_str(), nullptr, 10);
+  return text.size() <= 10 && *value <= max;
+}
+
+bool ParseMac(const std::string& text, uint8_t mac[MAC_SIZE]) {
+  unsigned parts[MAC_SIZE];
+  char tail;
+  if (text.size() != 17 || std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &parts[0],
+                                       &parts[1], &parts[2], &parts[3], &parts[4], &parts[5],
+                                       &tail) != 6) {
+    return false;
+  }
+  for (size_t i = 0; i < MAC_SIZE; ++i) mac[i] = static_cast<uint8_t>(parts[i]);
+  return true;
+}
+
+SimPrinterSettings DefaultSettings(int number) {
+  SimPrinterSettings settings{};
+  const uint8_t mac[MAC_SIZE] = {0x02, 0, 0, 0, static_cast<uint8_t>(number >> 8),
+                                 static_cast<uint8_t>(number)};
+  std::memcpy(settings.mac, mac, MAC_SIZE);
+  const uint8_t ip[4] = {198, 51, 100, static_cast<uint8_t>(10 + number % 200)};
+  std::memcpy(&settings.ipAddress, ip, 4);
+  (void)ParseIpv4("255.255.255.0", &settings.subnetMask);
+  (void)ParseIpv4("198.51.100.1", &settings.gateway);
+  settings.port = 9100;
+  settings.modelCode = number % 2 == 1 ? MODEL_EXPRESSION : MODEL_BLOCK38;
+  return settings;
+}
+
+// One "key=value,flag,..." printer description.
+bool ParsePrinter(const std::string& spec, int number, SimPrinter* printer, std::string* error) {
+  SimPrinterSettings settings = DefaultSettings(number);
+  SimFaults faults;
+  std::istringstream items(spec);
+  std::string item;
+  while (std::getline(items, item, ',')) {
+    const size_t equals = item.find('=');
+    const std::string key = item.substr(0, equals);
+    const std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+    unsigned long numeric = 0;
+    bool ok = true;
+    if (key == "mac") {
+      ok = ParseMac(value, settings.mac);
+    } else if (key == "ip") {
+      ok = ParseIpv4(value.c_str(), &settings.ipAddress);
+    } else if (key == "mask") {
+      ok = ParseIpv4(value.c_str(), &settings.subnetMask);
+    } else if (key == "gateway") {
+      ok = ParseIpv4(value.c_str(), &settings.gateway);
+    } else if (key == "port") {
+      ok = ParseNumber(value, 65535, &numeric);
+      settings.port = static_cast<uint16_t>(numeric);
+    } else if (key == "model") {
+      ok = ParseNumber(value, 65535, &numeric);
+      settings.modelCode = static_cast<uint16_t>(numeric);
+    } else if (key == "password") {
+      ok = value.size() <= PASSWORD_SIZE;
+      settings.password = value;
+    } else if (key == "delay") {
+      ok = ParseNumber(value, 600000, &numeric);
+      faults.replyDelayMs = static_cast<uint32_t>(numeric);
+    } else if (key == "twice" && value.empty()) {
+      faults.replyTwice = true;
+    } else if (key == "header-only" && value.empty()) {
+      faults.headerOnly = true;
+    } else if (key == "bad-check-word" && value.empty()) {
+      faults.badCheckWord = true;
+    } else if (key == "silent" && value.empty()) {
+      faults.silent = true;
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      *error = "bad printer item '" + item + "'";
+      return false;
+    }
+  }
+  *printer = MakeSimPrinter(settings);
+  printer->faults = faults;
+  return true;
+}
+
+}  // namespace
+
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
+                     std::string* error) {
+  SimFaults common;
+  unsigned long interval = 0;
+  unsigned long generated = 0;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    unsigned long number = 0;
+    if (arg == "--help" || arg == "-h") {
+      options->help = true;
+    } else if (arg == "--printer" && hasValue) {
+      SimPrinter printer;
+      if (!ParsePrinter(args[++i], static_cast<int>(options->printers.size()) + 1, &printer, error)) {
+        return false;
+      }
+      options->printers.push_back(printer);
+    } else if (arg == "--printers" && hasValue && ParseNumber(args[i + 1], MAX_GENERATED_PRINTERS, &number)) {
+      generated = number;
+      ++i;
+    } else if (arg == "--reply-delay" && hasValue && ParseNumber(args[i + 1], 600000, &number)) {
+      common.replyDelayMs = static_cast<uint32_t>(number);
+      ++i;
+    } else if (arg == "--reply-interval" && hasValue && ParseNumber(args[i + 1], 600000, &number)) {
+      interval = number;
+      ++i;
+    } else if (arg == "--reply-twice") {
+      common.replyTwice = true;
+    } else if (arg == "--header-only") {
+      common.headerOnly = true;
+    } else if (arg == "--bad-check-word") {
+      common.badCheckWord = true;
+    } else if (arg == "--silent") {
+      common.silent = true;
+    } else if (arg == "--stranger-on-write") {
+      options->strangerOnWrite = true;
+    } else {
+      *error = "bad argument '" + arg + "' (see --help)";
+      return false;
+    }
+  }
+  const size_t described = options->printers.size();
+  for (unsigned long n = 0; n < generated; ++n) {
+    options->printers.push_back(MakeSimPrinter(DefaultSettings(static_cast<int>(described + n) + 1)));
+  }
+  if (options->printers.empty()) {
+    for (int n = 1; n <= 2; ++n) options->printers.push_back(MakeSimPrinter(DefaultSettings(n)));
+  }
+  for (size_t k = 0; k < options->printers.size(); ++k) {
+    SimFaults& faults = options->printers[k].faults;
+    faults.replyDelayMs += common.replyDelayMs + static_cast<uint32_t>(k * interval);
+    faults.replyTwice |= common.replyTwice;
+    faults.headerOnly |= common.headerOnly;
+    faults.badCheckWord |= common.badCheckWord;
+    faults.silent |= common.silent;
+  }
+  return true;
+}
+
+const char* SimUsage() {
+  return "Usage: printer-sim [options]\n"
+         "Plays configuration-protocol printers on UDP port 50005 (all from this host's\n"
+         "address) until interrupted. Every stored settings write prints one line:\n"
+         "  stored MAC ip=A mask=M gateway=G port=P\n"
+         "\n"
+         "Printers (two default printers when none is given):\n"
+         "  --printer SPEC        one printer; SPEC is a comma-separated list of\n"
+         "                        mac=02:00:00:00:00:01 ip=A mask=M gateway=G port=P\n"
+         "                        model=N (16, 19 or another) password=TEXT (<= 10 bytes)\n"
+         "                        and the per-printer faults delay=MS twice header-only\n"
+         "                        bad-check-word silent\n"
+         "  --printers N          N more printers, MAC 02:00:00:00:HH:LL numbered on\n"
+         "Faults for every printer:\n"
+         "  --reply-delay MS      answer MS milliseconds after the request\n"
+         "  --reply-interval MS   printer k (counted from 0) answers k*MS later still\n"
+         "  --reply-twice         send every answer twice\n"
+         "  --header-only         answer with the 32-byte header only\n"
+         "  --bad-check-word      corrupt the check word of the last element\n"
+         "  --silent              answer nothing\n"
+         "  --stranger-on-write   a printer with MAC 02:EE:EE:EE:EE:EE answers every\n"
+         "                        settings write first\n"
+         "  --help                this text\n";
+}
