@@ -1,5 +1,7 @@
 #include "protocol/printer_info.h"
 
+#include <cstring>
+
 #include "common/byte_reader.h"
 
 uint16_t GetPrintPort(const PrinterInfo& info) {
@@ -25,3 +27,7 @@ bool ExpressionCheckRequested(const PrinterInfo& info) {
 uint16_t GetRangeBase1(const PrinterInfo& info) { return LoadLe16(info.exprControl + 12); }
 
 uint16_t GetRangeBase2(const PrinterInfo& info) { return LoadLe16(info.exprControl + 14); }
+
+int CompareMac(const PrinterInfo& a, const PrinterInfo& b) {
+  return std::memcmp(a.mac, b.mac, MAC_SIZE);
+}

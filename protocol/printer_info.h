@@ -69,3 +69,7 @@ void SetChannelWord(PrinterInfo* info, int channel, uint32_t word);
 bool ExpressionCheckRequested(const PrinterInfo& info);
 uint16_t GetRangeBase1(const PrinterInfo& info);
 uint16_t GetRangeBase2(const PrinterInfo& info);
+
+// Orders two records by hardware address, byte by byte as unsigned values; negative, zero
+// or positive as memcmp.
+int CompareMac(const PrinterInfo& a, const PrinterInfo& b);

@@ -1,10 +1,10 @@
 #include "sim/sim_options.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 
+#include "common/mac_text.h"
 #include "common/socket_port.h"
 
 namespace {
@@ -15,18 +15,6 @@ bool ParseNumber(const std::string& text, unsigned long max, unsigned long* valu
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
   *value = std::strtoul(text.c_str(), nullptr, 10);
   return text.size() <= 10 && *value <= max;
-}
-
-bool ParseMac(const std::string& text, uint8_t mac[MAC_SIZE]) {
-  unsigned parts[MAC_SIZE];
-  char tail;
-  if (text.size() != 17 || std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &parts[0],
-                                       &parts[1], &parts[2], &parts[3], &parts[4], &parts[5],
-                                       &tail) != 6) {
-    return false;
-  }
-  for (size_t i = 0; i < MAC_SIZE; ++i) mac[i] = static_cast<uint8_t>(parts[i]);
-  return true;
 }
 
 SimPrinterSettings DefaultSettings(int number) {

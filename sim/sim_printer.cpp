@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/mac_text.h"
 #include "common/socket_port.h"
 #include "protocol/elements.h"
 
@@ -35,10 +36,8 @@ std::string DescribePrinter(const PrinterInfo& record) {
   FormatIpv4(record.ipAddress, ip);
   FormatIpv4(record.subnetMask, mask);
   FormatIpv4(record.gateway, gateway);
-  char text[128];
-  std::snprintf(text, sizeof text,
-                "%02X:%02X:%02X:%02X:%02X:%02X ip=%s mask=%s gateway=%s port=%u", record.mac[0],
-                record.mac[1], record.mac[2], record.mac[3], record.mac[4], record.mac[5], ip,
-                mask, gateway, GetPrintPort(record));
-  return text;
+  char text[96];
+  std::snprintf(text, sizeof text, " ip=%s mask=%s gateway=%s port=%u", ip, mask, gateway,
+                GetPrintPort(record));
+  return FormatMac(record.mac) + text;
 }

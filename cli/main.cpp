@@ -1,0 +1,41 @@
+// netvora-cli: finds and sets up printer interfaces from scripts, without a window.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/search_command.h"
+#include "cli/set_command.h"
+
+namespace {
+
+constexpr const char* USAGE =
+    "Usage: netvora-cli VERB [options]\n"
+    "Finds the printer interfaces on the local network and sets them up.\n"
+    "Verbs:\n"
+    "  search   list the printers that answer a search\n"
+    "  set      change one printer's IP address, mask, gateway or print port\n"
+    "'netvora-cli VERB --help' describes each verb.\n";
+
+struct Verb {
+  const char* name;
+  int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+};
+
+constexpr Verb VERBS[] = {{"search", RunSearch}, {"set", RunSet}};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    (args.empty() ? std::cerr : std::cout) << USAGE;
+    return args.empty() ? EXIT_USAGE : EXIT_FOUND;
+  }
+  for (const Verb& verb : VERBS) {
+    if (args[0] == verb.name) {
+      return verb.run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+    }
+  }
+  std::cerr << "netvora-cli: unknown verb '" << args[0] << "'\n" << USAGE;
+  return EXIT_USAGE;
+}

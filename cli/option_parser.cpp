@@ -1,0 +1,35 @@
+#include "cli/option_parser.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<OptionSpec> specs,
+                  ParsedOptions* out, std::string* error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      out->flags.insert("--help");
+      continue;
+    }
+    const auto spec = std::find_if(specs.begin(), specs.end(),
+                                   [&](const OptionSpec& s) { return arg == s.name; });
+    if (spec == specs.end()) {
+      *error = "unknown argument '" + arg + "'";
+      return false;
+    }
+    if (out->Has(arg)) {
+      *error = "option " + arg + " given twice";
+      return false;
+    }
+    if (!spec->takesValue) {
+      out->flags.insert(arg);
+      continue;
+    }
+    if (i + 1 == args.size()) {
+      *error = "option " + arg + " needs a value";
+      return false;
+    }
+    out->values[arg] = args[++i];
+  }
+  return true;
+}

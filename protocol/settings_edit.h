@@ -1,0 +1,30 @@
+// The edit that saving settings makes to a configuration-protocol record before it is
+// written, and the texts that report a failed write. Shared by the window and the CLI.
+// Pure; thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "protocol/printer_info.h"
+
+struct NetworkSettings {
+  uint32_t ipAddress;  // network order, as are the other addresses
+  uint32_t subnetMask;
+  uint32_t gateway;
+  uint16_t port;
+};
+
+// Writes the addresses into the record. Returns false, with the record holding the new
+// addresses and nothing else changed, when IsUsableHostAddress refuses them. Otherwise
+// writes the print port and, in channels 0 and 1, clears bit 11 and sets bit 10 of the
+// channel word.
+[[nodiscard]] bool ApplyNetworkSettings(PrinterInfo* record, const NetworkSettings& settings);
+
+constexpr const char* MSG_SAVE_COMPLETED = "Save Completed !!!";
+constexpr const char* MSG_WRONG_LOCAL_IP = "Wrong Local IP address.";
+constexpr const char* MSG_CANNOT_FIND_MAC = "Cannot find MAC address.";
+
+// What a failed WritePrinterSettings reports, one message after the other.
+std::vector<std::string> WriteFailureMessages(int error);
