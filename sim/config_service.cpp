@@ -1,6 +1,7 @@
 #include "sim/config_service.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -145,6 +146,7 @@ bool ConfigService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
       wait = static_cast<int32_t>(untilDue) <= 0 ? 0 : std::min(wait, untilDue);
     }
     const int ready = WaitReadable(socket, wait);
+    if (ready < 0 && LastSocketError() == EINTR) continue;  // a signal: look at `stop` again
     if (ready < 0) return false;
     if (ready == 1) {
       uint32_t source = 0;
