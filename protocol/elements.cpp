@@ -87,6 +87,26 @@ void ApplyElement(uint8_t type, uint8_t index, const uint8_t* data, PrinterInfo*
   }
 }
 
+enum class ElementRead { kWhole, kMalformed, kBadCheckWord };
+
+// Reads the next element and checks its length and check word.
+ElementRead ReadElement(ByteReader* reader, Element* element) {
+  const uint8_t* head = reader->Peek(4);
+  if (head == nullptr) return ElementRead::kMalformed;
+  const size_t total = LoadLe16(head + 2);
+  if (total < ELEMENT_OVERHEAD || total - ELEMENT_OVERHEAD > ELEMENT_DECODE_BUFFER) {
+    return ElementRead::kMalformed;
+  }
+  const uint8_t* bytes = reader->Peek(total);
+  if (bytes == nullptr) return ElementRead::kMalformed;
+  if (ConfigCrc16(bytes, total - 2) != LoadLe16(bytes + total - 2)) {
+    return ElementRead::kBadCheckWord;
+  }
+  *element = Element{bytes[0], bytes[1], static_cast<uint16_t>(total), bytes + 4,
+                     total - ELEMENT_OVERHEAD};
+  return reader->Skip(total) ? ElementRead::kWhole : ElementRead::kMalformed;
+}
+
 }  // namespace
 
 size_t ElementPadding(size_t dataLength) {
@@ -111,20 +131,19 @@ bool DecodeElements(const uint8_t* payload, size_t length, PrinterInfo* record) 
   ByteReader reader(payload, length);
   uint8_t data[ELEMENT_DECODE_BUFFER];
   while (reader.Remaining() > 0) {
-    const uint8_t* head = reader.Peek(4);
-    if (head == nullptr) return false;
-    const size_t total = LoadLe16(head + 2);
-    if (total < ELEMENT_OVERHEAD || total - ELEMENT_OVERHEAD > ELEMENT_DECODE_BUFFER) return false;
-    const uint8_t* element = reader.Peek(total);
-    if (element == nullptr) return false;
-    if (ConfigCrc16(element, total - 2) != LoadLe16(element + total - 2)) {
-      DebugTrace("CRC fail...\n");
-      return false;
+    Element element{};
+    switch (ReadElement(&reader, &element)) {
+      case ElementRead::kMalformed:
+        return false;
+      case ElementRead::kBadCheckWord:
+        DebugTrace("CRC fail...\n");
+        return false;
+      case ElementRead::kWhole:
+        break;
     }
     std::memset(data, 0, sizeof data);
-    std::memcpy(data, element + 4, total - ELEMENT_OVERHEAD);
-    ApplyElement(element[0], element[1], data, record);
-    if (!reader.Skip(total)) return false;
+    std::memcpy(data, element.data, element.dataLength);
+    ApplyElement(element.type, element.index, data, record);
   }
   return true;
 }

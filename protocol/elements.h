@@ -32,6 +32,16 @@ enum ElementType : uint8_t {
   ELEM_BLOB = 48,
 };
 
+// One element as it lies in a payload; `data` points into the payload and runs over the
+// data and its padding.
+struct Element {
+  uint8_t type;
+  uint8_t index;
+  uint16_t totalLength;
+  const uint8_t* data;
+  size_t dataLength;  // data + padding: totalLength - ELEMENT_OVERHEAD
+};
+
 constexpr size_t ELEMENT_OVERHEAD = 6;        // type, index, length, check word
 constexpr size_t ELEMENT_DECODE_BUFFER = 1400;  // largest data + padding a decode accepts
 
