@@ -1,11 +1,17 @@
 # Compile settings shared by every target of the project, and the one helper that
 # registers a test executable.
 
-# netvora_settings(target): warnings and, when asked for, sanitizers.
+# netvora_settings(target): warnings and, when asked for, sanitizers or fuzzing coverage.
 function(netvora_settings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
   if(NETVORA_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(NETVORA_FUZZ)
+    # Coverage for libFuzzer everywhere; the fuzz executables add the fuzzer's main.
+    target_compile_options(${target} PRIVATE
+      -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
   if(NETVORA_SANITIZE)
     target_compile_options(${target} PRIVATE

@@ -20,9 +20,10 @@ constexpr uint32_t SERVE_POLL_MS = 100;
 constexpr int BURST_SIZE = 16;  // datagrams sent back to back before a short pause
 constexpr size_t IDENTITY_ELEMENT_SIZE = 20;  // 12 data bytes, 2 padding, 6 overhead
 
-// A reply datagram: header, then the enciphered identity and record elements.
-std::vector<uint8_t> BuildReply(const PrinterInfo& record, uint8_t operation, uint8_t flags,
-                                uint8_t status, const SimFaults& faults) {
+}  // namespace
+
+std::vector<uint8_t> BuildConfigReply(const PrinterInfo& record, uint8_t operation,
+                                      uint8_t flags, uint8_t status, const SimFaults& faults) {
   ConfigHeader header{};
   std::memcpy(header.magic, CONFIG_MAGIC, sizeof CONFIG_MAGIC);
   header.headerCode = HEADER_CODE;
@@ -48,6 +49,8 @@ std::vector<uint8_t> BuildReply(const PrinterInfo& record, uint8_t operation, ui
   datagram.resize(CONFIG_HEADER_SIZE + payloadLength);
   return datagram;
 }
+
+namespace {
 
 void Schedule(std::vector<OutgoingDatagram>* out, std::vector<uint8_t> bytes,
               const SimFaults& faults) {
@@ -85,7 +88,7 @@ std::vector<OutgoingDatagram> ConfigService::AnswerSearch(const ConfigHeader& re
   std::vector<OutgoingDatagram> out;
   for (const SimPrinter& printer : m_printers) {
     if (printer.faults.silent) continue;
-    Schedule(&out, BuildReply(printer.record, request.operation, flags, 0, printer.faults),
+    Schedule(&out, BuildConfigReply(printer.record, request.operation, flags, 0, printer.faults),
              printer.faults);
   }
   std::stable_sort(out.begin(), out.end(), [](const OutgoingDatagram& a, const OutgoingDatagram& b) {
@@ -102,7 +105,7 @@ std::vector<OutgoingDatagram> ConfigService::AnswerWrite(const ConfigHeader& req
   if (m_bStrangerOnWrite) {
     PrinterInfo stranger{};
     std::memcpy(stranger.mac, SIM_STRANGER_MAC, MAC_SIZE);
-    out.push_back({BuildReply(stranger, OP_SET, flags, 0, SimFaults{}), 0});
+    out.push_back({BuildConfigReply(stranger, OP_SET, flags, 0, SimFaults{}), 0});
   }
   std::lock_guard<std::mutex> lock(m_mutex);
   const auto target = std::find_if(m_printers.begin(), m_printers.end(), [&](const SimPrinter& p) {
@@ -127,7 +130,7 @@ std::vector<OutgoingDatagram> ConfigService::AnswerWrite(const ConfigHeader& req
     stored = received;
     if (m_onStored) m_onStored(stored);
   }
-  Schedule(&out, BuildReply(stored, OP_SET, flags, status, target->faults), target->faults);
+  Schedule(&out, BuildConfigReply(stored, OP_SET, flags, status, target->faults), target->faults);
   return out;
 }
 

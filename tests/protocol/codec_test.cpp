@@ -31,6 +31,33 @@ TEST(ConfigCrc16, MatchesCatalogueCheckValues) {
   }
 }
 
+// The register of CRC-CCITT run bit by bit from 0xFFFF over the message and then 16 zero
+// bits: the same check word, computed the slow, independent way.
+uint16_t BitSerialAugmentedCrc(const std::vector<uint8_t>& message) {
+  uint16_t reg = 0xFFFF;
+  const auto shiftIn = [&reg](int bit) {
+    const bool top = (reg & 0x8000) != 0;
+    reg = static_cast<uint16_t>((reg << 1) | bit);
+    if (top) reg ^= 0x1021;
+  };
+  for (uint8_t byte : message) {
+    for (int i = 7; i >= 0; --i) shiftIn((byte >> i) & 1);
+  }
+  for (int i = 0; i < 16; ++i) shiftIn(0);
+  return reg;
+}
+
+TEST(ConfigCrc16, AgreesWithTheBitSerialRegisterForEveryLength) {
+  std::vector<uint8_t> message;
+  uint32_t seed = 12345;
+  for (size_t length = 0; length <= 40; ++length) {
+    SCOPED_TRACE(length);
+    EXPECT_EQ(BitSerialAugmentedCrc(message), ConfigCrc16(message.data(), message.size()));
+    seed = seed * 1103515245u + 12345u;
+    message.push_back(static_cast<uint8_t>(seed >> 16));
+  }
+}
+
 TEST(Rc4Transform, MatchesPublishedVectors) {
   // The widely published RC4 examples (key, plaintext, ciphertext).
   struct Row {
