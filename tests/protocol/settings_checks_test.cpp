@@ -83,12 +83,19 @@ PrinterInfo CheckedRecord() {
   return record;
 }
 
-TEST(WritePrinterSettings, RefusesBadRecordsBeforeOpeningASocket) {
-  // Holding the port proves no socket is opened: a write that tried would fail to bind.
+void SetRanges(PrinterInfo* record, uint16_t base1, uint16_t base2) {
+  record->exprControl[12] = static_cast<uint8_t>(base1);
+  record->exprControl[13] = static_cast<uint8_t>(base1 >> 8);
+  record->exprControl[14] = static_cast<uint8_t>(base2);
+  record->exprControl[15] = static_cast<uint8_t>(base2 >> 8);
+}
+
+TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
+  // The test holds the port: a record that passes the checks goes on to open its socket,
+  // whose bind then fails with EADDRINUSE; one that fails them never gets that far.
   const SocketHandle holder = CreateUdpSocket();
   ASSERT_NE(INVALID_SOCKET_HANDLE, holder);
   ASSERT_TRUE(BindAnyAddress(holder, CONFIG_PORT)) << "port 50005 is busy on this machine";
-
   struct Row {
     const char* name;
     void (*change)(PrinterInfo*);
@@ -102,71 +109,37 @@ TEST(WritePrinterSettings, RefusesBadRecordsBeforeOpeningASocket) {
          r->exprControl[0] = 0x02;
        },
        SET_ERR_EXPRESSION},
-      {"ranges 9100 and 9105",
-       [](PrinterInfo* r) {
-         r->exprControl[12] = 0x8C, r->exprControl[13] = 0x23;  // 9100
-         r->exprControl[14] = 0x91, r->exprControl[15] = 0x23;  // 9105
-       },
+      {"ranges 9100 and 9105", [](PrinterInfo* r) { SetRanges(r, 9100, 9105); },
        SET_ERR_RANGE_OVERLAP},
-      {"ranges 9105 and 9100",
-       [](PrinterInfo* r) {
-         r->exprControl[12] = 0x91, r->exprControl[13] = 0x23;
-         r->exprControl[14] = 0x8C, r->exprControl[15] = 0x23;
-       },
+      {"ranges 9105 and 9100", [](PrinterInfo* r) { SetRanges(r, 9105, 9100); },
        SET_ERR_RANGE_OVERLAP},
-  };
-  const uint8_t password[PASSWORD_SIZE] = {'o', 't', 'h', 'e', 'r'};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    PrinterInfo record = CheckedRecord();
-    row.change(&record);
-    const PrinterInfo before = record;
-    int error = 0;
-    EXPECT_EQ(-1, WritePrinterSettings(WRITE_MODE_BROADCAST, &record, password, &error));
-    EXPECT_EQ(row.error, error);
-    EXPECT_EQ(0, std::memcmp(before.password, record.password, PASSWORD_SIZE));
-  }
-  CloseSocket(holder);
-}
-
-TEST(WritePrinterSettings, ChecksPassOnlyWhereTheyShould) {
-  // These records pass every check, so the write goes as far as the socket, which the
-  // held port refuses: the error is the bind's, not a check's.
-  const SocketHandle holder = CreateUdpSocket();
-  ASSERT_NE(INVALID_SOCKET_HANDLE, holder);
-  ASSERT_TRUE(BindAnyAddress(holder, CONFIG_PORT)) << "port 50005 is busy on this machine";
-  struct Row {
-    const char* name;
-    void (*change)(PrinterInfo*);
-  } rows[] = {
-      {"ranges 9100 and 9108",
-       [](PrinterInfo* r) {
-         r->exprControl[12] = 0x8C, r->exprControl[13] = 0x23;
-         r->exprControl[14] = 0x94, r->exprControl[15] = 0x23;
-       }},
-      {"second range 0", [](PrinterInfo* r) { r->exprControl[12] = 0x8C; }},
-      {"invalid expression, check not requested", [](PrinterInfo* r) { SetExpression(r, 0, "i9"); }},
+      {"ranges 9100 and 9108", [](PrinterInfo* r) { SetRanges(r, 9100, 9108); }, EADDRINUSE},
+      {"second range 0", [](PrinterInfo* r) { SetRanges(r, 9100, 0); }, EADDRINUSE},
+      {"invalid expression, check not requested",
+       [](PrinterInfo* r) { SetExpression(r, 0, "i9"); }, EADDRINUSE},
       {"other model skips expression and range checks",
        [](PrinterInfo* r) {
          r->modelCode = MODEL_BLOCK38;
          SetExpression(r, 0, "i9");
          r->exprControl[0] = 0x02;
-         r->exprControl[12] = 0x8C, r->exprControl[13] = 0x23;
-         r->exprControl[14] = 0x8D, r->exprControl[15] = 0x23;
-       }},
+         SetRanges(r, 9100, 9101);
+       },
+       EADDRINUSE},
       {"multicast address skips the class test",
-       [](PrinterInfo* r) { r->ipAddress = Address("224.0.0.1"); }},
+       [](PrinterInfo* r) { r->ipAddress = Address("224.0.0.1"); }, EADDRINUSE},
   };
+  const uint8_t password[PASSWORD_SIZE] = {'o', 't', 'h', 'e', 'r'};
+  const PrinterInfo original = CheckedRecord();
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    PrinterInfo record = CheckedRecord();
+    PrinterInfo record = original;
     row.change(&record);
-    const uint8_t password[PASSWORD_SIZE] = {'n', 'e', 'w'};
     int error = 0;
     EXPECT_EQ(-1, WritePrinterSettings(WRITE_MODE_BROADCAST, &record, password, &error));
-    EXPECT_EQ(EADDRINUSE, error);
-    // The password substitution happens before the socket is opened, and stays.
-    EXPECT_EQ(0, std::memcmp(password, record.password, PASSWORD_SIZE));
+    EXPECT_EQ(row.error, error);
+    // The password is substituted only once the checks have passed, and then it stays.
+    const uint8_t* expected = row.error == EADDRINUSE ? password : original.password;
+    EXPECT_EQ(0, std::memcmp(expected, record.password, PASSWORD_SIZE));
   }
   CloseSocket(holder);
 }
