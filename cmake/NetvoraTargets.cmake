@@ -36,3 +36,16 @@ function(netvora_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
   endif()
 endfunction()
+
+# netvora_qt_test(name SOURCES ... LIBS ...): one Qt Test executable on the offscreen
+# platform, registered with CTest under the label gui.
+function(netvora_qt_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  netvora_settings(${name})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endfunction()
