@@ -1,0 +1,13 @@
+// The system's ANSI code page (GetACP): 949 when the user's locale language is Korean,
+// else 1252. On POSIX the locale is read from the environment as text: LC_ALL, else
+// LC_CTYPE, else LANG (e.g. "ko_KR.UTF-8"). Thread-safe as long as nobody changes the
+// environment meanwhile.
+#pragma once
+
+constexpr int CODE_PAGE_KOREAN = 949;
+constexpr int CODE_PAGE_WESTERN = 1252;
+
+int SystemCodePage();
+
+// The code page of a locale name such as "ko_KR.UTF-8" or "C".
+int CodePageOfLocale(const char* locale);
