@@ -36,7 +36,9 @@ QString IconResourcePath(int resourceId) {
 }
 
 QIcon LoadIconResource(int resourceId, int width, int height) {
-  QSvgRenderer renderer(IconResourcePath(resourceId));
+  const QString path = IconResourcePath(resourceId);
+  if (path.isEmpty()) return QIcon();
+  QSvgRenderer renderer(path);
   if (!renderer.isValid()) return QIcon();
   // Drawn here rather than through an image plugin, so no plugin is needed at run time.
   QPixmap pixmap(width > 0 ? width : DEFAULT_ICON_SIZE, height > 0 ? height : DEFAULT_ICON_SIZE);

@@ -4,9 +4,13 @@
 #include <QIntValidator>
 #include <QLabel>
 
-CIpAddressField::CIpAddressField(QWidget* parent) : QWidget(parent) {
+CIpAddressField::CIpAddressField(QWidget* parent) : QFrame(parent) {
+  // One sunken edit-like field; the parts inside have no frames of their own.
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setBackgroundRole(QPalette::Base);
+  setAutoFillBackground(true);
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setContentsMargins(1, 0, 1, 0);
   layout->setSpacing(0);
   for (int part = 0; part < 4; ++part) {
     if (part > 0) layout->addWidget(new QLabel(QStringLiteral("."), this));

@@ -4,11 +4,11 @@
 // widget: use it on the user-interface thread only.
 #pragma once
 
+#include <QFrame>
 #include <QLineEdit>
-#include <QWidget>
 #include <cstdint>
 
-class CIpAddressField : public QWidget {
+class CIpAddressField : public QFrame {
   Q_OBJECT
 
  public:
