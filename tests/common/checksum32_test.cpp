@@ -1,0 +1,36 @@
+// Checksum32 against its check values.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/checksum32.h"
+
+namespace {
+
+TEST(Checksum32, MatchesItsCheckValues) {
+  struct Row {
+    const char* name;
+    std::string input;
+    uint32_t expected;
+  } rows[] = {
+      {"abc", "abc", 0x031A73AE},
+      {"check string", "123456789", 0x0328B978},
+      {"empty block", "", 0},
+      {"one zero byte", std::string(1, '\0'), 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(row.input.data());
+    EXPECT_EQ(row.expected, Checksum32(bytes, row.input.size()));
+  }
+}
+
+TEST(Checksum32, StaysBelow2To27) {
+  std::string block(120, '\0');
+  for (int seed = 1; seed < 200; ++seed) {
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((seed * 31 + i * 7) & 0xFF);
+    ASSERT_LT(Checksum32(reinterpret_cast<const uint8_t*>(block.data()), block.size()), 0x08000000u);
+  }
+}
+
+}  // namespace
