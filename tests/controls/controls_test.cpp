@@ -25,6 +25,7 @@ class ControlsTest : public QObject {
   void flatModeTracksTheMouseUntilItLeaves();
   void groupBoxPlacesItsCaptionByAlignment_data();
   void groupBoxPlacesItsCaptionByAlignment();
+  void boxedStylePutsTheCaptionAboveTheBody();
   void groupBoxWithoutCaptionHasNoGap();
   void groupBoxSettersChainAndKeepTheFace();
   void groupBoxTakesItsCaptionOnceFromTheTitle();
@@ -224,6 +225,17 @@ void ControlsTest::groupBoxPlacesItsCaptionByAlignment() {
   const int lefts[] = {innerLeft + 10, innerLeft + (innerEnd - width - innerLeft) / 2, innerEnd - 10 - width};
   QCOMPARE(caption.left(), lefts[expected]);
   QCOMPARE(box.FrameRect().top(), 1 + caption.height() / 2);
+}
+
+void ControlsTest::boxedStylePutsTheCaptionAboveTheBody() {
+  CXPGroupBox box;
+  box.resize(300, 120);
+  box.SetCaptionText(QStringLiteral("Boxed")).SetBoxStyle(CXPGroupBox::STYLE_BOXED);
+  const QRect caption = box.CaptionRect();
+  QCOMPARE(caption.topLeft(), QPoint(1 + 2, 1 + 2));
+  QCOMPARE(box.FrameRect().top(), 1 + caption.height() + 4);
+  box.SetCaptionAlignment(CXPGroupBox::ALIGN_RIGHT);
+  QCOMPARE(box.CaptionRect().right() + 1, 299 - 2);
 }
 
 void ControlsTest::groupBoxWithoutCaptionHasNoGap() {
