@@ -6,6 +6,7 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <sys/select.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -98,4 +99,59 @@ bool ParseIpv4(const char* text, uint32_t* address) {
   if (*p != '\0') return false;
   std::memcpy(address, parts, 4);
   return true;
+}
+
+SocketHandle CreateTcpSocket() { return ::socket(AF_INET, SOCK_STREAM, 0); }
+
+bool SetNonBlocking(SocketHandle socket, bool nonBlocking) {
+  int argument = nonBlocking ? 1 : 0;
+  return ioctl(socket, FIONBIO, &argument) == 0;
+}
+
+void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
+  timeval timeout{};
+  timeout.tv_sec = static_cast<time_t>(milliseconds / 1000);
+  timeout.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
+  (void)setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+}
+
+void SetSendBufferSize(SocketHandle socket, int bytes) {
+  (void)setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+}
+
+int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_addr.s_addr = address;
+  peer.sin_port = htons(port);
+  return connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 ? 0 : -1;
+}
+
+bool IsConnectPending(int error) { return error == EINPROGRESS || error == EWOULDBLOCK; }
+
+int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
+  fd_set writable;
+  FD_ZERO(&writable);
+  FD_SET(socket, &writable);
+  timeval timeout{};
+  timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
+  timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
+  const int ready = select(socket + 1, nullptr, &writable, nullptr, &timeout);
+  if (ready < 0) return -1;
+  return ready > 0 && FD_ISSET(socket, &writable) ? 1 : 0;
+}
+
+int PendingSocketError(SocketHandle socket) {
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+  return error;
+}
+
+long SendStream(SocketHandle socket, const uint8_t* data, size_t length) {
+  return static_cast<long>(send(socket, data, length, MSG_NOSIGNAL));
+}
+
+long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity) {
+  return static_cast<long>(recv(socket, buffer, capacity, 0));
 }

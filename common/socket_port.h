@@ -51,3 +51,26 @@ long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
 void FormatIpv4(uint32_t address, char text[16]);
 // Parses dotted text into network byte order; false unless it is four decimal parts 0..255.
 [[nodiscard]] bool ParseIpv4(const char* text, uint32_t* address);
+
+// Stream sockets (the TCP link of the download and the test page).
+
+// An AF_INET stream socket, or INVALID_SOCKET_HANDLE.
+SocketHandle CreateTcpSocket();
+// Switches blocking mode off or on (FIONBIO); false on failure.
+[[nodiscard]] bool SetNonBlocking(SocketHandle socket, bool nonBlocking);
+// SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; results are not reported.
+void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
+void SetSendBufferSize(SocketHandle socket, int bytes);
+// connect() to `address` (network order):`port`; 0, or -1 with LastSocketError set.
+int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
+// Whether a connect error means "in progress" (EINPROGRESS, EWOULDBLOCK / WSAEWOULDBLOCK).
+bool IsConnectPending(int error);
+// Waits until the socket is writable, for at most `timeoutMs`: 1 writable, 0 time-out,
+// -1 failure. The descriptor set and time-out are set up anew on every call.
+int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
+// The socket's pending error (SO_ERROR): 0 when a connect attempt succeeded.
+int PendingSocketError(SocketHandle socket);
+// One send() / recv() on a stream socket, flags 0 (no signal on a closed peer): the count,
+// or -1 (a receive time-out included); recv gives 0 when the peer has closed its side.
+long SendStream(SocketHandle socket, const uint8_t* data, size_t length);
+long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity);

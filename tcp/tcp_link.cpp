@@ -1,0 +1,79 @@
+#include "tcp/tcp_link.h"
+
+#include <cstring>
+
+namespace {
+
+struct ErrorText {
+  int code;
+  const char* english;
+  const char* korean;
+};
+
+constexpr ErrorText CONNECT_ERRORS[] = {
+    {TCP_ERR_STARTUP, "WSAStartup ERROR", "WSAStartup 에러"},
+    {TCP_ERR_VERSION, "winsock version ERROR", "winsock version 에러"},
+    {TCP_ERR_SOCKET, "socket() ERROR", "socket() 에러"},
+    {TCP_ERR_NONBLOCK, "ioctl() ERROR", "ioctl() 에러"},
+    {TCP_ERR_CONNECT, "connect() ERROR", "connect() 에러"},
+    {TCP_ERR_SELECT, "select() ERROR", "select() 에러"},
+    {TCP_ERR_TIMEOUT, "connect timeout ERROR", "연결 시간 초과 에러"},
+    {TCP_ERR_BLOCKING, "ioctl() ERROR", "ioctl() 에러"},
+};
+
+}  // namespace
+
+CTcpLink::~CTcpLink() { CloseLink(); }
+
+int CTcpLink::Fail(int code) {
+  CloseLink();
+  return code;
+}
+
+int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
+  int error = 0;
+  if (!SocketStartup(2, 2, &error)) return TCP_ERR_STARTUP;
+  CloseLink();  // a new connect always makes a new socket
+  m_socket = CreateTcpSocket();
+  if (m_socket == INVALID_SOCKET_HANDLE) return TCP_ERR_SOCKET;
+  m_nPort = port;
+  std::strncpy(m_szAddress, addressText, sizeof m_szAddress - 1);
+  uint32_t address = LIMITED_BROADCAST_ADDRESS;  // what inet_addr gives for bad text
+  if (!ParseIpv4(m_szAddress, &address)) address = LIMITED_BROADCAST_ADDRESS;
+  SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS);
+  SetSendBufferSize(m_socket, 0);
+  if (!SetNonBlocking(m_socket, true)) return Fail(TCP_ERR_NONBLOCK);
+  if (ConnectIpv4(m_socket, address, static_cast<uint16_t>(port)) != 0) {
+    if (!IsConnectPending(LastSocketError())) return Fail(TCP_ERR_CONNECT);
+  }
+  const int ready = WaitWritable(m_socket, TCP_CONNECT_TIMEOUT_MS);
+  if (ready < 0) return Fail(TCP_ERR_SELECT);
+  // Where a failed attempt shows as writable, its pending error tells it apart.
+  if (ready == 0 || PendingSocketError(m_socket) != 0) return Fail(TCP_ERR_TIMEOUT);
+  if (!SetNonBlocking(m_socket, false)) return Fail(TCP_ERR_BLOCKING);
+  return TCP_OK;
+}
+
+long CTcpLink::SendBytes(const uint8_t* data, size_t length) {
+  return SendStream(m_socket, data, length);
+}
+
+long CTcpLink::ReceiveBytes(uint8_t* buffer, size_t capacity) {
+  return ReceiveStream(m_socket, buffer, capacity);
+}
+
+int CTcpLink::CloseLink() {
+  if (m_socket == INVALID_SOCKET_HANDLE) return -1;
+  CloseSocket(m_socket);
+  m_socket = INVALID_SOCKET_HANDLE;
+  return 0;
+}
+
+const char* ConnectErrorText(int code, bool korean) {
+  for (const ErrorText& text : CONNECT_ERRORS) {
+    if (text.code == code) return korean ? text.korean : text.english;
+  }
+  return "";
+}
+
+const char* ConnectErrorCaption(bool korean) { return korean ? "에러" : "ERROR"; }

@@ -1,0 +1,55 @@
+// CTcpLink: the one TCP client connection of the download and the test page: a connect
+// with a one-second time-out, then plain blocking sends and receives with a 100 ms receive
+// time-out. The link owns its socket and closes it when destroyed. Not thread-safe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/socket_port.h"
+
+constexpr int TCP_OK = 1;
+constexpr int TCP_ERR_STARTUP = -1;
+constexpr int TCP_ERR_VERSION = -2;
+constexpr int TCP_ERR_SOCKET = -3;
+constexpr int TCP_ERR_NONBLOCK = -4;
+constexpr int TCP_ERR_CONNECT = -5;
+constexpr int TCP_ERR_SELECT = -6;
+constexpr int TCP_ERR_TIMEOUT = -7;
+constexpr int TCP_ERR_BLOCKING = -8;
+
+constexpr uint32_t TCP_CONNECT_TIMEOUT_MS = 1000;
+constexpr uint32_t TCP_RECEIVE_TIMEOUT_MS = 100;
+
+class CTcpLink {
+ public:
+  CTcpLink() = default;
+  ~CTcpLink();
+  CTcpLink(const CTcpLink&) = delete;
+  CTcpLink& operator=(const CTcpLink&) = delete;
+
+  // Connects to the dotted address text and port. Returns TCP_OK, connected and blocking,
+  // or a TCP_ERR_* code with no socket left open. A refused or unanswered attempt gives
+  // TCP_ERR_TIMEOUT.
+  int ConnectWithTimeout(const char* addressText, int port);
+  // One send of the whole block: the count taken, or -1.
+  long SendBytes(const uint8_t* data, size_t length);
+  // One receive: the count, 0 when the peer closed its side, -1 on error or time-out.
+  long ReceiveBytes(uint8_t* buffer, size_t capacity);
+  // Closes the socket (if any); 0, or -1 when there was none to close.
+  int CloseLink();
+
+  bool IsOpen() const { return m_socket != INVALID_SOCKET_HANDLE; }
+
+ private:
+  int Fail(int code);
+
+  SocketHandle m_socket = INVALID_SOCKET_HANDLE;
+  int m_nPort = 0;
+  char m_szAddress[256] = {};
+};
+
+// The text that reports a failed connect, and the caption of its message box, in English
+// or Korean (UTF-8).
+const char* ConnectErrorText(int code, bool korean);
+const char* ConnectErrorCaption(bool korean);

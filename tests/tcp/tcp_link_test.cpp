@@ -1,0 +1,78 @@
+// The TCP link against real loopback peers.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tcp/tcp_link.h"
+#include "tests/tcp/loopback_peer.h"
+
+namespace {
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(CTcpLink, RefusedConnectIsATimeoutAndLeavesNoSocket) {
+  ClosedLoopbackPort closed;
+  CTcpLink link;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(TCP_ERR_TIMEOUT, link.ConnectWithTimeout("127.0.0.1", closed.Port()));
+  EXPECT_LT(SecondsSince(start), 1.5);
+  EXPECT_FALSE(link.IsOpen());
+}
+
+TEST(CTcpLink, SendsAndReceivesWithAShortReceiveTimeOut) {
+  std::string received;
+  LoopbackPeer peer([&](SocketHandle connection) {
+    uint8_t buffer[64];
+    const long got = ReceiveStream(connection, buffer, sizeof buffer);
+    if (got > 0) received.assign(reinterpret_cast<char*>(buffer), static_cast<size_t>(got));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // then close our side
+  });
+  CTcpLink link;
+  ASSERT_EQ(TCP_OK, link.ConnectWithTimeout("127.0.0.1", peer.Port()));
+  const uint8_t hello[] = {'h', 'e', 'l', 'l', 'o'};
+  EXPECT_EQ(5, link.SendBytes(hello, sizeof hello));
+
+  uint8_t buffer[32];
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(-1, link.ReceiveBytes(buffer, sizeof buffer));  // nothing within 100 ms
+  const double waited = SecondsSince(start);
+  EXPECT_GE(waited, 0.08);
+  EXPECT_LT(waited, 0.25);
+
+  long got = -1;
+  for (int tries = 0; tries < 20 && got != 0; ++tries) got = link.ReceiveBytes(buffer, sizeof buffer);
+  EXPECT_EQ(0, got);  // the peer closed its side
+  EXPECT_EQ("hello", received);
+  EXPECT_EQ(0, link.CloseLink());
+  EXPECT_FALSE(link.IsOpen());
+}
+
+TEST(ConnectErrorText, NamesEachCodeInBothLanguages) {
+  struct Row {
+    int code;
+    const char* english;
+    const char* korean;
+  } rows[] = {
+      {TCP_ERR_STARTUP, "WSAStartup ERROR", "WSAStartup 에러"},
+      {TCP_ERR_VERSION, "winsock version ERROR", "winsock version 에러"},
+      {TCP_ERR_SOCKET, "socket() ERROR", "socket() 에러"},
+      {TCP_ERR_NONBLOCK, "ioctl() ERROR", "ioctl() 에러"},
+      {TCP_ERR_CONNECT, "connect() ERROR", "connect() 에러"},
+      {TCP_ERR_SELECT, "select() ERROR", "select() 에러"},
+      {TCP_ERR_TIMEOUT, "connect timeout ERROR", "연결 시간 초과 에러"},
+      {TCP_ERR_BLOCKING, "ioctl() ERROR", "ioctl() 에러"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.code);
+    EXPECT_STREQ(row.english, ConnectErrorText(row.code, false));
+    EXPECT_STREQ(row.korean, ConnectErrorText(row.code, true));
+  }
+  EXPECT_STREQ("ERROR", ConnectErrorCaption(false));
+  EXPECT_STREQ("에러", ConnectErrorCaption(true));
+}
+
+}  // namespace
