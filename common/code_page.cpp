@@ -1,5 +1,8 @@
 #include "common/code_page.h"
 
+#include <iconv.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -17,4 +20,30 @@ int SystemCodePage() {
     if (value != nullptr && value[0] != '\0') return CodePageOfLocale(value);
   }
   return CODE_PAGE_WESTERN;
+}
+
+std::string ToCodePage949(const std::string& utf8) {
+  iconv_t converter = iconv_open("CP949", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(utf8.size(), '?');
+  std::string out;
+  char buffer[256];
+  char* in = const_cast<char*>(utf8.data());
+  size_t inLeft = utf8.size();
+  while (inLeft > 0) {
+    char* next = buffer;
+    size_t outLeft = sizeof buffer;
+    if (iconv(converter, &in, &inLeft, &next, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG) {
+      // A character the code page lacks: skip its UTF-8 bytes and write '?'.
+      out.append(buffer, next);
+      out += '?';
+      do {
+        ++in;
+        --inLeft;
+      } while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80);
+      continue;
+    }
+    out.append(buffer, next);
+  }
+  iconv_close(converter);
+  return out;
 }

@@ -4,6 +4,8 @@
 // environment meanwhile.
 #pragma once
 
+#include <string>
+
 constexpr int CODE_PAGE_KOREAN = 949;
 constexpr int CODE_PAGE_WESTERN = 1252;
 
@@ -11,3 +13,7 @@ int SystemCodePage();
 
 // The code page of a locale name such as "ko_KR.UTF-8" or "C".
 int CodePageOfLocale(const char* locale);
+
+// The UTF-8 text as code page 949 bytes (the Korean labels a printer prints); characters
+// that code page lacks become '?'.
+std::string ToCodePage949(const std::string& utf8);

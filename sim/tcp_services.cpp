@@ -1,0 +1,142 @@
+#include "sim/tcp_services.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <thread>
+
+#include "common/checksum32.h"
+#include "common/clock.h"
+#include "tcp/download_header.h"
+
+namespace {
+
+constexpr uint32_t POLL_MS = 100;
+constexpr uint32_t BODY_TIMEOUT_MS = 10000;
+constexpr uint32_t REPLY_GAP_MS = 50;  // a body that stops arriving for this long is given up
+
+// The next connection on the listener, or INVALID_SOCKET_HANDLE after a quiet poll.
+SocketHandle AcceptWithin(SocketHandle listener, uint32_t milliseconds) {
+  if (WaitReadable(listener, milliseconds) != 1) return INVALID_SOCKET_HANDLE;
+  return accept(listener, nullptr, nullptr);
+}
+
+// Receives exactly `length` bytes unless the peer closes or goes quiet; returns the count.
+size_t ReceiveAll(SocketHandle connection, uint8_t* buffer, size_t length) {
+  size_t got = 0;
+  while (got < length) {
+    if (WaitReadable(connection, BODY_TIMEOUT_MS) != 1) break;
+    const long received = ReceiveStream(connection, buffer + got, length - got);
+    if (received <= 0) break;
+    got += static_cast<size_t>(received);
+  }
+  return got;
+}
+
+// Receives until the peer closes or `stop` is set, handing each block to `take`.
+void ReceiveUntilClosed(SocketHandle connection, const std::atomic<bool>& stop,
+                        const std::function<void(const uint8_t*, size_t)>& take) {
+  uint8_t buffer[4096];
+  while (!stop.load()) {
+    const int ready = WaitReadable(connection, POLL_MS);
+    if (ready < 0) return;
+    if (ready == 0) continue;
+    const long received = ReceiveStream(connection, buffer, sizeof buffer);
+    if (received <= 0) return;
+    take(buffer, static_cast<size_t>(received));
+  }
+}
+
+}  // namespace
+
+SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort) {
+  const SocketHandle listener = CreateTcpSocket();
+  if (listener == INVALID_SOCKET_HANDLE) return listener;
+  const int on = 1;
+  (void)setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = address;
+  local.sin_port = htons(port);
+  socklen_t length = sizeof local;
+  if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || listen(listener, 4) != 0 ||
+      getsockname(listener, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+    CloseSocket(listener);
+    return INVALID_SOCKET_HANDLE;
+  }
+  *boundPort = ntohs(local.sin_port);
+  return listener;
+}
+
+void DownloadService::Serve(SocketHandle listener, const std::atomic<bool>& stop) {
+  while (!stop.load()) {
+    const SocketHandle connection = AcceptWithin(listener, POLL_MS);
+    if (connection == INVALID_SOCKET_HANDLE) continue;
+    if (m_faults.unanswered) {
+      ReceiveUntilClosed(connection, stop, [](const uint8_t*, size_t) {});
+    } else {
+      ServeConnection(connection);
+    }
+    CloseSocket(connection);
+  }
+}
+
+void DownloadService::ServeConnection(SocketHandle connection) {
+  DownloadRecord record{false, 0, 0, 0};
+  uint8_t header[DOWNLOAD_HEADER_SIZE];
+  uint32_t checksum = 0;
+  record.headerValid = ReceiveAll(connection, header, sizeof header) == sizeof header &&
+                       ParseDownloadHeader(header, sizeof header, &record.announcedLength, &checksum);
+  if (record.headerValid) {
+    const unsigned seed = MillisecondClock();
+    const DownloadReply ready = BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
+    (void)SendStream(connection, ready.data(), ready.size());
+    record.finalStatus = REPLY_NAK;
+    if (m_faults.nakReady) {
+      // The client reads a reply per receive: keep the two replies apart.
+      std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
+    } else if (record.announcedLength <= FILE_BODY_MAX) {
+      std::vector<uint8_t> image(record.announcedLength);
+      record.receivedLength = ReceiveAll(connection, image.data(), image.size());
+      if (record.receivedLength == image.size() && Checksum32(image.data(), image.size()) == checksum) {
+        record.finalStatus = REPLY_ACK;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.finalDelayMs));
+    DownloadReply final = BuildDownloadReply(record.finalStatus, seed + 1);
+    if (m_faults.badByte6) final[6] ^= 0xFF;
+    std::vector<uint8_t> sent(final.begin(), final.end());
+    sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
+    (void)SendStream(connection, sent.data(), sent.size());
+  }
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_downloads.push_back(record);
+}
+
+std::vector<DownloadRecord> DownloadService::Downloads() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_downloads;
+}
+
+void PrintService::Serve(SocketHandle listener, const std::atomic<bool>& stop) {
+  while (!stop.load()) {
+    const SocketHandle connection = AcceptWithin(listener, POLL_MS);
+    if (connection == INVALID_SOCKET_HANDLE) continue;
+    std::string page;
+    ReceiveUntilClosed(connection, stop, [&page](const uint8_t* data, size_t length) {
+      page.append(reinterpret_cast<const char*>(data), length);
+    });
+    CloseSocket(connection);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pages.push_back(page);
+  }
+}
+
+std::vector<std::string> PrintService::Pages() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_pages;
+}

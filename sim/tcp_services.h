@@ -1,0 +1,56 @@
+// The TCP side of printer-sim: the download service (port 26600) that takes a firmware
+// image, and the print port that records what it receives. Each serves one connection at
+// a time on its own listener until stopped. Snapshots may be taken from any thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/socket_port.h"
+
+struct DownloadFaults {
+  bool nakReady = false;        // the ready reply says NAK (and so does the final one)
+  uint32_t finalDelayMs = 0;    // the final reply waits this long
+  int finalLength = 32;         // bytes of the final reply sent (31 or 33 to spoil it)
+  bool badByte6 = false;        // the final reply fails the byte-6 check
+  bool unanswered = false;      // connections are accepted and never answered
+};
+
+struct DownloadRecord {
+  bool headerValid;
+  uint32_t announcedLength;
+  size_t receivedLength;
+  uint8_t finalStatus;
+};
+
+// A listening TCP socket on `address` (network order) and `port` (0: any free port).
+SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort);
+
+class DownloadService {
+ public:
+  explicit DownloadService(DownloadFaults faults) : m_faults(faults) {}
+  // Serves connections on `listener` until `stop` is set (checked every 100 ms).
+  void Serve(SocketHandle listener, const std::atomic<bool>& stop);
+  std::vector<DownloadRecord> Downloads() const;
+
+ private:
+  void ServeConnection(SocketHandle connection);
+
+  DownloadFaults m_faults;
+  mutable std::mutex m_mutex;
+  std::vector<DownloadRecord> m_downloads;
+};
+
+class PrintService {
+ public:
+  void Serve(SocketHandle listener, const std::atomic<bool>& stop);
+  // Everything received, one entry per finished connection.
+  std::vector<std::string> Pages() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_pages;
+};

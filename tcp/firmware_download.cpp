@@ -1,0 +1,85 @@
+#include "tcp/firmware_download.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "common/clock.h"
+
+namespace {
+
+constexpr size_t REPLY_BUFFER_SIZE = 256;
+constexpr int MAX_CLOSED_PAUSES = 50;
+constexpr uint32_t CLOSED_PAUSE_MS = 100;
+
+void Notify(const DownloadObserver& observer, DownloadStep step, long value) {
+  if (observer) observer(step, value);
+}
+
+}  // namespace
+
+long WaitForDownloadReply(CTcpLink* link, uint8_t* buffer, size_t capacity) {
+  std::memset(buffer, 0, capacity);
+  long received = link->ReceiveBytes(buffer, capacity);
+  for (int pauses = 0; received == 0 && pauses < MAX_CLOSED_PAUSES; ++pauses) {
+    SleepMilliseconds(CLOSED_PAUSE_MS);
+    received = link->ReceiveBytes(buffer, capacity);
+  }
+  return received;
+}
+
+long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {
+  *complete = false;
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) return -1;
+  std::vector<uint8_t> body(FILE_BODY_MAX);
+  const size_t read = std::fread(body.data(), 1, body.size(), file.get());
+  if (std::ferror(file.get())) return -1;
+  const long sent = link->SendBytes(body.data(), read);
+  *complete = sent == static_cast<long>(read);
+  return sent;
+}
+
+DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
+                                   const std::vector<uint8_t>& image, const std::string& path,
+                                   unsigned seed, const DownloadObserver& observer) {
+  DownloadResult result{DownloadOutcome::kNoAnswer, 0, false, -1, 0};
+  if (image.size() > FILE_BODY_MAX) {
+    result.outcome = DownloadOutcome::kTooLarge;
+    return result;
+  }
+  result.connectResult = link->ConnectWithTimeout(address.c_str(), DOWNLOAD_PORT);
+  Notify(observer, DownloadStep::kConnected, result.connectResult);
+  if (result.connectResult != TCP_OK) {
+    result.outcome = DownloadOutcome::kNotConnected;
+    return result;
+  }
+  const DownloadHeader header = BuildDownloadHeader(image.data(), image.size(), seed);
+  const long headerSent = link->SendBytes(header.data(), header.size());
+  Notify(observer, DownloadStep::kHeaderSent, headerSent);
+  if (headerSent != static_cast<long>(header.size())) {
+    link->CloseLink();
+    return result;
+  }
+
+  uint8_t reply[REPLY_BUFFER_SIZE];
+  uint8_t status = 0;
+  long received = WaitForDownloadReply(link, reply, sizeof reply);
+  result.readyReplyValid = IsDownloadReply(reply, received, &status) && status == REPLY_READY;
+  Notify(observer, DownloadStep::kReadyReply, result.readyReplyValid ? 1 : 0);
+  if (result.readyReplyValid) {
+    bool complete = false;
+    result.bodyBytesSent = SendFileBody(link, path, &complete);
+    Notify(observer, DownloadStep::kBodySent, result.bodyBytesSent);
+  }
+
+  received = WaitForDownloadReply(link, reply, sizeof reply);
+  if (IsDownloadReply(reply, received, &status)) {
+    result.finalStatus = status;
+    if (status == REPLY_ACK) result.outcome = DownloadOutcome::kAccepted;
+    if (status == REPLY_NAK) result.outcome = DownloadOutcome::kRefused;
+  }
+  Notify(observer, DownloadStep::kFinalReply, result.finalStatus);
+  link->CloseLink();
+  return result;
+}

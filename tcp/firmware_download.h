@@ -1,0 +1,51 @@
+// The firmware download exchange on the link to port 26600, without a window: header,
+// ready reply, the file in one send, final reply. Blocks the calling thread (a connect of
+// at most 1 s, receives of 100 ms, the body send). Not thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tcp/download_header.h"
+#include "tcp/tcp_link.h"
+
+enum class DownloadOutcome {
+  kAccepted,    // the final reply said ACK (0x06)
+  kRefused,     // the final reply said NAK (0x15): "Fail Program Download!"
+  kNoAnswer,    // anything else after a successful connect; no message
+  kNotConnected,
+  kTooLarge,    // the image exceeds FILE_BODY_MAX; nothing was sent
+};
+
+// The steps as they happen, for a caller that reports progress.
+enum class DownloadStep { kConnected, kHeaderSent, kReadyReply, kBodySent, kFinalReply };
+
+struct DownloadResult {
+  DownloadOutcome outcome;
+  int connectResult;      // TCP_OK or the connect's TCP_ERR_* code
+  bool readyReplyValid;   // the printer said ready, so the body went out
+  long bodyBytesSent;     // -1 when the body was not sent
+  uint8_t finalStatus;    // byte 11 of a whole final reply, else 0
+};
+
+// `value`: the connect result, the header's byte count, 1/0 for a valid ready reply, the
+// body's byte count, the final status.
+using DownloadObserver = std::function<void(DownloadStep step, long value)>;
+
+// Downloads `image` (as loaded when the file was chosen; it fills the header) to the
+// address, sending the body from the file at `path` as it is now. The link is closed on
+// every ending after a successful connect.
+DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
+                                   const std::vector<uint8_t>& image, const std::string& path,
+                                   unsigned seed, const DownloadObserver& observer);
+
+// Reads the file again and sends what was read (at most FILE_BODY_MAX bytes) in one send.
+// Returns the bytes sent, or -1 when the file could not be read; *complete is true when the
+// send took every byte read.
+long SendFileBody(CTcpLink* link, const std::string& path, bool* complete);
+
+// One wait for a reply: receives into the zeroed buffer, pausing 100 ms after each 0 (the
+// printer closed its side) at most 50 times. Returns the last receive's result.
+long WaitForDownloadReply(CTcpLink* link, uint8_t* buffer, size_t capacity);

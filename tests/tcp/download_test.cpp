@@ -1,0 +1,159 @@
+// The firmware download: header and reply codecs, and the exchange against printer-sim's
+// download service on loopback.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/checksum32.h"
+#include "common/byte_reader.h"
+#include "sim/tcp_services.h"
+#include "tcp/firmware_download.h"
+
+namespace {
+
+std::vector<uint8_t> Image(const std::string& text) { return {text.begin(), text.end()}; }
+
+TEST(DownloadHeader, CarriesLengthChecksumsAndTheMaskedRandomBytes) {
+  const std::vector<uint8_t> image = Image("abc");
+  const DownloadHeader header = BuildDownloadHeader(image.data(), image.size(), 42);
+  EXPECT_EQ(0x02, header[0]);
+  EXPECT_EQ(0x20, header[1]);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_NE(0, header[2 + i]);
+    EXPECT_EQ(header[2 + i] ^ "TALVO"[i], header[7 + i]);
+  }
+  EXPECT_EQ("00000003", std::string(header.begin() + 12, header.begin() + 20));
+  EXPECT_EQ("031a73ae", std::string(header.begin() + 20, header.begin() + 28));
+  EXPECT_EQ(Checksum32(header.data(), 28), LoadLe32(header.data() + 28));
+  uint32_t length = 0, checksum = 0;
+  EXPECT_TRUE(ParseDownloadHeader(header.data(), header.size(), &length, &checksum));
+  EXPECT_EQ(3u, length);
+  EXPECT_EQ(0x031A73AEu, checksum);
+
+  const DownloadHeader other = BuildDownloadHeader(image.data(), image.size(), 43);
+  for (size_t i = 0; i < header.size(); ++i) {
+    if ((i >= 2 && i <= 11) || i >= 28) continue;
+    EXPECT_EQ(header[i], other[i]) << "byte " << i;
+  }
+  const DownloadHeader empty = BuildDownloadHeader(nullptr, 0, 1);
+  EXPECT_EQ("0000000000000000", std::string(empty.begin() + 12, empty.begin() + 28));
+
+  DownloadHeader spoiled = header;
+  spoiled[9] ^= 1;
+  EXPECT_FALSE(ParseDownloadHeader(spoiled.data(), spoiled.size(), &length, &checksum));
+}
+
+TEST(DownloadReply, IsCheckedByCountStartAndByteSix) {
+  const DownloadReply ack = BuildDownloadReply(REPLY_ACK, 5);
+  uint8_t status = 0;
+  EXPECT_TRUE(IsDownloadReply(ack.data(), 32, &status));
+  EXPECT_EQ(REPLY_ACK, status);
+  EXPECT_FALSE(IsDownloadReply(ack.data(), 31, &status));
+  EXPECT_FALSE(IsDownloadReply(ack.data(), 33, &status));
+  DownloadReply bad = ack;
+  bad[6] ^= 1;
+  EXPECT_FALSE(IsDownloadReply(bad.data(), 32, &status));
+}
+
+// printer-sim's download service on 127.0.0.1:26600 for one test.
+class DownloadPeer {
+ public:
+  explicit DownloadPeer(DownloadFaults faults) : m_service(faults) {
+    uint16_t port = 0;
+    m_listener = ListenTcp(0x0100007F, DOWNLOAD_PORT, &port);
+    EXPECT_NE(INVALID_SOCKET_HANDLE, m_listener) << "port 26600 is busy on this machine";
+    m_thread = std::thread([this] { m_service.Serve(m_listener, m_stop); });
+  }
+  ~DownloadPeer() {
+    m_stop = true;
+    m_thread.join();
+    CloseSocket(m_listener);
+  }
+  // The downloads served so far, once at least `count` have finished (or after 2 s).
+  std::vector<DownloadRecord> Downloads(size_t count) const {
+    for (int tries = 0; tries < 200 && m_service.Downloads().size() < count; ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return m_service.Downloads();
+  }
+
+ private:
+  DownloadService m_service;
+  SocketHandle m_listener;
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
+
+std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const std::string path = ::testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
+  std::vector<uint8_t> image(200000);
+  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
+  const std::string path = WriteFile("QNEther_v1.bin", image);
+  struct Row {
+    const char* name;
+    DownloadFaults faults;
+    DownloadOutcome outcome;
+    bool readyValid;
+  } rows[] = {
+      {"accepted", {}, DownloadOutcome::kAccepted, true},
+      {"ready reply NAK: no body, final NAK", {true, 0, 32, false, false}, DownloadOutcome::kRefused, false},
+      {"final reply after more than 100 ms", {false, 400, 32, false, false}, DownloadOutcome::kNoAnswer, true},
+      {"final reply of 31 bytes", {false, 0, 31, false, false}, DownloadOutcome::kNoAnswer, true},
+      {"final reply of 33 bytes", {false, 0, 33, false, false}, DownloadOutcome::kNoAnswer, true},
+      {"final reply fails the byte-6 check", {false, 0, 32, true, false}, DownloadOutcome::kNoAnswer, true},
+      {"connection never answered", {false, 0, 32, false, true}, DownloadOutcome::kNoAnswer, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    DownloadPeer peer(row.faults);
+    CTcpLink link;
+    std::vector<DownloadStep> steps;
+    const DownloadResult result = RunFirmwareDownload(
+        &link, "127.0.0.1", image, path, 7, [&](DownloadStep step, long) { steps.push_back(step); });
+    EXPECT_EQ(row.outcome, result.outcome);
+    EXPECT_EQ(TCP_OK, result.connectResult);
+    EXPECT_EQ(row.readyValid, result.readyReplyValid);
+    EXPECT_EQ(row.readyValid ? static_cast<long>(image.size()) : -1, result.bodyBytesSent);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(row.readyValid ? 5u : 4u, steps.size());
+  }
+}
+
+TEST(RunFirmwareDownload, SendsTheFileAsItIsNowAndThePrinterRefusesAChangedOne) {
+  const std::vector<uint8_t> loaded = Image("firmware image as loaded");
+  const std::string path = WriteFile("QNEther_v2.bin", Image("firmware image, changed!"));
+  DownloadPeer peer({});
+  CTcpLink link;
+  const DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", loaded, path, 3, nullptr);
+  EXPECT_EQ(DownloadOutcome::kRefused, result.outcome);  // the image checksum no longer matches
+  const std::vector<DownloadRecord> downloads = peer.Downloads(1);
+  ASSERT_EQ(1u, downloads.size());
+  EXPECT_EQ(loaded.size(), downloads[0].announcedLength);
+  EXPECT_EQ(REPLY_NAK, downloads[0].finalStatus);
+}
+
+TEST(RunFirmwareDownload, RefusesWhatItCannotSend) {
+  CTcpLink link;
+  const std::vector<uint8_t> tooLarge(FILE_BODY_MAX + 1);
+  DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", tooLarge, "unused", 1, nullptr);
+  EXPECT_EQ(DownloadOutcome::kTooLarge, result.outcome);
+  EXPECT_EQ(0, result.connectResult);  // nothing was attempted
+
+  result = RunFirmwareDownload(&link, "127.0.0.1", Image("abc"), "unused", 1, nullptr);  // nobody listens
+  EXPECT_EQ(DownloadOutcome::kNotConnected, result.outcome);
+  EXPECT_EQ(TCP_ERR_TIMEOUT, result.connectResult);
+}
+
+}  // namespace
