@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "cli/search_command.h"
+#include "cli/flash_command.h"
 #include "cli/set_command.h"
+#include "cli/test_print_command.h"
 
 namespace {
 
@@ -12,8 +14,10 @@ constexpr const char* USAGE =
     "Usage: netvora-cli VERB [options]\n"
     "Finds the printer interfaces on the local network and sets them up.\n"
     "Verbs:\n"
-    "  search   list the printers that answer a search\n"
-    "  set      change one printer's IP address, mask, gateway or print port\n"
+    "  search       list the printers that answer a search\n"
+    "  set          change one printer's IP address, mask, gateway, port or DHCP switch\n"
+    "  flash        download a firmware file into a printer\n"
+    "  test-print   print a test page with a printer's network settings\n"
     "'netvora-cli VERB --help' describes each verb.\n";
 
 struct Verb {
@@ -21,7 +25,8 @@ struct Verb {
   int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 };
 
-constexpr Verb VERBS[] = {{"search", RunSearch}, {"set", RunSet}};
+constexpr Verb VERBS[] = {
+    {"search", RunSearch}, {"set", RunSet}, {"flash", RunFlash}, {"test-print", RunTestPrint}};
 
 }  // namespace
 

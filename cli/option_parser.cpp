@@ -4,11 +4,15 @@
 #include <cstring>
 
 bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<OptionSpec> specs,
-                  ParsedOptions* out, std::string* error) {
+                  ParsedOptions* out, std::string* error, size_t maxPositional) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
       out->flags.insert("--help");
+      continue;
+    }
+    if (arg.rfind("-", 0) != 0 && out->positional.size() < maxPositional) {
+      out->positional.push_back(arg);
       continue;
     }
     const auto spec = std::find_if(specs.begin(), specs.end(),

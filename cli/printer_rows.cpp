@@ -3,15 +3,30 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/byte_reader.h"
 #include "common/mac_text.h"
 #include "common/socket_port.h"
+#include "operations/text_message.h"
 
 namespace {
 
-std::string Dotted(uint32_t address) {
+std::string Dotted(uint32_t networkOrder) {
   char text[16];
-  FormatIpv4(address, text);
+  FormatIpv4(networkOrder, text);
   return text;
+}
+
+std::string DottedHost(uint32_t hostOrder) { return Dotted(HostToNetwork32(hostOrder)); }
+
+// The version without its leading space: "2.05".
+std::string VersionText(const TextInfo& info) { return info.hasVersion ? info.version.substr(1) : ""; }
+
+void PrintRow(std::ostream& out, const std::string& mac, const std::string& ip, const std::string& mask,
+              const std::string& gateway, unsigned port, const std::string& family) {
+  char line[160];
+  std::snprintf(line, sizeof line, "%-17s  %-15s  %-15s  %-15s  %-5u  %s\n", mac.c_str(), ip.c_str(),
+                mask.c_str(), gateway.c_str(), port, family.c_str());
+  out << line;
 }
 
 }  // namespace
@@ -21,29 +36,54 @@ void SortByMac(std::vector<PrinterInfo>* records) {
             [](const PrinterInfo& a, const PrinterInfo& b) { return CompareMac(a, b) < 0; });
 }
 
-void PrintConfigTable(const std::vector<PrinterInfo>& records, std::ostream& out) {
-  char line[128];
-  std::snprintf(line, sizeof line, "%-17s  %-15s  %-15s  %-15s  %s\n", "MAC", "IP address",
-                "Subnet mask", "Gateway", "Port");
-  out << line;
-  for (const PrinterInfo& record : records) {
-    std::snprintf(line, sizeof line, "%-17s  %-15s  %-15s  %-15s  %u\n",
-                  FormatMac(record.mac).c_str(), Dotted(record.ipAddress).c_str(),
-                  Dotted(record.subnetMask).c_str(), Dotted(record.gateway).c_str(),
-                  GetPrintPort(record));
-    out << line;
+void PrintPrinterTable(const FoundPrinters& found, std::ostream& out) {
+  char heading[160];
+  std::snprintf(heading, sizeof heading, "%-17s  %-15s  %-15s  %-15s  %-5s  %s\n", "MAC", "IP address",
+                "Subnet mask", "Gateway", "Port", "Family");
+  out << heading;
+  for (const PrinterInfo& record : found.configs) {
+    PrintRow(out, FormatMac(record.mac), Dotted(record.ipAddress), Dotted(record.subnetMask),
+             Dotted(record.gateway), GetPrintPort(record), "config");
+  }
+  for (const std::string& reply : found.textReplies) {
+    const TextInfo info = DecodeTextInfo(reply);
+    std::string family = std::string("text, DHCP ") + (info.dhcp ? "on" : "off");
+    if (info.hasVersion) family += ", F/W " + VersionText(info);
+    PrintRow(out, info.macText, DottedHost(info.ipAddress), DottedHost(info.subnetMask),
+             DottedHost(info.gateway), info.port, family);
   }
 }
 
-void PrintConfigJson(const std::vector<PrinterInfo>& records, std::ostream& out) {
+void PrintPrinterJson(const FoundPrinters& found, std::ostream& out) {
+  const char* separator = "\n";
   out << "[";
-  for (size_t i = 0; i < records.size(); ++i) {
-    const PrinterInfo& record = records[i];
-    out << (i == 0 ? "\n" : ",\n") << "  {\"family\": \"config\", \"mac\": \""
-        << FormatMac(record.mac) << "\", \"ip\": \"" << Dotted(record.ipAddress)
-        << "\", \"mask\": \"" << Dotted(record.subnetMask) << "\", \"gateway\": \""
-        << Dotted(record.gateway) << "\", \"port\": " << GetPrintPort(record)
+  for (const PrinterInfo& record : found.configs) {
+    out << separator << "  {\"family\": \"config\", \"mac\": \"" << FormatMac(record.mac)
+        << "\", \"ip\": \"" << Dotted(record.ipAddress) << "\", \"mask\": \"" << Dotted(record.subnetMask)
+        << "\", \"gateway\": \"" << Dotted(record.gateway) << "\", \"port\": " << GetPrintPort(record)
         << ", \"model\": " << record.modelCode << "}";
+    separator = ",\n";
   }
-  out << (records.empty() ? "]\n" : "\n]\n");
+  for (const std::string& reply : found.textReplies) {
+    const TextInfo info = DecodeTextInfo(reply);
+    // A printer's MAC characters go out as they came, escaped where JSON needs it.
+    std::string mac;
+    for (char c : info.macText) {
+      if (c == '"' || c == '\\') mac += '\\';
+      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+        mac += escaped;
+      } else {
+        mac += c;
+      }
+    }
+    out << separator << "  {\"family\": \"text\", \"mac\": \"" << mac << "\", \"ip\": \""
+        << DottedHost(info.ipAddress) << "\", \"mask\": \"" << DottedHost(info.subnetMask)
+        << "\", \"gateway\": \"" << DottedHost(info.gateway) << "\", \"port\": " << info.port
+        << ", \"dhcp\": " << (info.dhcp ? "true" : "false") << ", \"firmware\": "
+        << (info.hasVersion ? "\"" + VersionText(info) + "\"" : std::string("null")) << "}";
+    separator = ",\n";
+  }
+  out << (found.Empty() ? "]\n" : "\n]\n");
 }

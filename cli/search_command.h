@@ -1,20 +1,23 @@
-// netvora-cli search: finds the printers on the local network and lists them.
+// netvora-cli search: finds the printers of both families on the local network.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "protocol/printer_info.h"
+#include "cli/printer_rows.h"
 
 constexpr int EXIT_FOUND = 0;
 constexpr int EXIT_NOT_FOUND = 1;  // no printer found, or the printer refused
 constexpr int EXIT_USAGE = 2;      // bad usage or a local failure
 
-// The configuration-protocol printers answering a broadcast search, sorted by MAC. False
-// after writing a one-line message to `err` when the search could not run.
-[[nodiscard]] bool SearchConfigPrinters(std::vector<PrinterInfo>* found, std::ostream& err);
+// Asks both families as the Search button does: broadcasts the text search on UDP 27700,
+// runs the configuration search, and keeps collecting text replies until 1.5 s pass
+// without one. With `macDigits` (twelve hex digits) only the text printer with that
+// address is asked. False after a one-line message to `err` when a port is unavailable.
+[[nodiscard]] bool SearchAllPrinters(const std::string* macDigits, FoundPrinters* found,
+                                     std::ostream& err);
 
-// `search [--json]`: 0 when at least one printer answered, 1 when none did, 2 on bad usage
-// or when the search could not run.
+// `search [--mac MAC] [--json]`: 0 when at least one printer answered, 1 when none did, 2
+// on bad usage or when the search could not run.
 int RunSearch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

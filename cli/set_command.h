@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// `set --mac MAC [--ip A] [--mask M] [--gateway G] [--port P] [--password TEXT]`:
+// `set --mac MAC [--ip A] [--mask M] [--gateway G] [--port P] [--password TEXT]
+//  [--dhcp on|off]`:
 // 0 when the printer stored the settings, 1 when it was not found or refused them, 2 on
 // bad usage or a local failure. Every argument is checked before anything is sent.
 int RunSet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

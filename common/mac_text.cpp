@@ -23,3 +23,21 @@ bool ParseMac(const std::string& text, uint8_t mac[6]) {
   }
   return true;
 }
+
+std::string MacDigitsOf(const std::string& macText) {
+  std::string digits;
+  for (char c : macText) {
+    if (c != ':') digits += c;
+  }
+  return digits;
+}
+
+bool SameMacText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}

@@ -25,6 +25,7 @@ struct NetworkSettings {
 constexpr const char* MSG_SAVE_COMPLETED = "Save Completed !!!";
 constexpr const char* MSG_WRONG_LOCAL_IP = "Wrong Local IP address.";
 constexpr const char* MSG_CANNOT_FIND_MAC = "Cannot find MAC address.";
+constexpr const char* MSG_SAVE_ERROR = "Save Error !!!";
 
 // What a failed WritePrinterSettings reports, one message after the other.
 std::vector<std::string> WriteFailureMessages(int error);

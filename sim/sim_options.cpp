@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "common/byte_reader.h"
 #include "common/mac_text.h"
 #include "common/socket_port.h"
 
@@ -84,6 +85,54 @@ bool ParsePrinter(const std::string& spec, int number, SimPrinter* printer, std:
   return true;
 }
 
+// One "key=value,flag,..." text-protocol printer description.
+bool ParseTextPrinter(const std::string& spec, SimTextPrinter* printer, std::string* error) {
+  printer->settings = TextSettings{"44A8C2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, false};
+  printer->version = "2.05";
+  std::istringstream items(spec);
+  std::string item;
+  while (std::getline(items, item, ',')) {
+    const size_t equals = item.find('=');
+    const std::string key = item.substr(0, equals);
+    const std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+    uint32_t address = 0;
+    unsigned long numeric = 0;
+    bool ok = true;
+    if (key == "mac") {
+      ok = value.size() == 12 && value.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+      printer->settings.macDigits = value;
+    } else if (key == "ip" || key == "mask" || key == "gateway") {
+      ok = ParseIpv4(value.c_str(), &address);
+      uint32_t& field = key == "ip" ? printer->settings.ipAddress
+                        : key == "mask" ? printer->settings.subnetMask
+                                        : printer->settings.gateway;
+      field = NetworkToHost32(address);
+    } else if (key == "port") {
+      ok = ParseNumber(value, 65535, &numeric);
+      printer->settings.port = static_cast<uint16_t>(numeric);
+    } else if (key == "dhcp") {
+      ok = value == "on" || value == "off";
+      printer->settings.dhcp = value == "on";
+    } else if (key == "version") {
+      ok = value == "none" || (value.size() == 4 && value[1] == '.');
+      printer->version = value == "none" ? "" : value;
+    } else if (key == "lower-case-digits" && value.empty()) {
+      printer->faults.lowerCaseDigits = true;
+    } else if (key == "short" && value.empty()) {
+      printer->faults.shortReply = true;
+    } else if (key == "twice" && value.empty()) {
+      printer->faults.replyTwice = true;
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      *error = "bad text printer item '" + item + "'";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
@@ -122,6 +171,27 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
       common.silent = true;
     } else if (arg == "--stranger-on-write") {
       options->strangerOnWrite = true;
+    } else if (arg == "--text-printer" && hasValue) {
+      SimTextPrinter printer;
+      if (!ParseTextPrinter(args[++i], &printer, error)) return false;
+      options->textPrinters.push_back(printer);
+    } else if (arg == "--no-download") {
+      options->download = false;
+    } else if (arg == "--download-nak-ready") {
+      options->downloadFaults.nakReady = true;
+    } else if (arg == "--download-final-delay" && hasValue && ParseNumber(args[i + 1], 600000, &number)) {
+      options->downloadFaults.finalDelayMs = static_cast<uint32_t>(number);
+      ++i;
+    } else if (arg == "--download-final-length" && hasValue && ParseNumber(args[i + 1], 64, &number)) {
+      options->downloadFaults.finalLength = static_cast<int>(number);
+      ++i;
+    } else if (arg == "--download-bad-byte6") {
+      options->downloadFaults.badByte6 = true;
+    } else if (arg == "--download-unanswered") {
+      options->downloadFaults.unanswered = true;
+    } else if (arg == "--print-port" && hasValue && ParseNumber(args[i + 1], 65535, &number)) {
+      options->printPort = static_cast<uint16_t>(number);
+      ++i;
     } else {
       *error = "bad argument '" + arg + "' (see --help)";
       return false;
@@ -147,9 +217,11 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
 
 const char* SimUsage() {
   return "Usage: printer-sim [options]\n"
-         "Plays configuration-protocol printers on UDP port 50005 (all from this host's\n"
-         "address) until interrupted. Every stored settings write prints one line:\n"
-         "  stored MAC ip=A mask=M gateway=G port=P\n"
+         "Plays printers (all from this host's address) until interrupted: the\n"
+         "configuration protocol on UDP 50005, the text protocol on UDP 27700, the\n"
+         "firmware download on TCP 26600 and a print port. Every stored settings write\n"
+         "prints one line:\n"
+         "  stored MAC ip=A mask=M gateway=G port=P [dhcp=on|off]\n"
          "\n"
          "Printers (two default printers when none is given):\n"
          "  --printer SPEC        one printer; SPEC is a comma-separated list of\n"
@@ -167,5 +239,22 @@ const char* SimUsage() {
          "  --silent              answer nothing\n"
          "  --stranger-on-write   a printer with MAC 02:EE:EE:EE:EE:EE answers every\n"
          "                        settings write first\n"
+         "\n"
+         "Text-protocol printers on UDP port 27700 (none unless given):\n"
+         "  --text-printer SPEC   SPEC: mac=44A8C2000001 (twelve hex digits, sent as given)\n"
+         "                        ip=A mask=M gateway=G port=P dhcp=on|off\n"
+         "                        version=2.05|none, and the faults lower-case-digits,\n"
+         "                        short (127-byte replies), twice\n"
+         "\n"
+         "Firmware download service on TCP port 26600 (an image is accepted when its\n"
+         "length and checksum match the header):\n"
+         "  --no-download               no download service\n"
+         "  --download-nak-ready        answer the header with NAK (and NAK the end)\n"
+         "  --download-final-delay MS   send the final reply MS milliseconds late\n"
+         "  --download-final-length N   send N bytes of the final reply (31, 33)\n"
+         "  --download-bad-byte6        spoil the final reply's byte-6 check\n"
+         "  --download-unanswered       accept connections and never answer\n"
+         "Print port (prints a line \"printed N bytes\" and the page's text per page):\n"
+         "  --print-port N        TCP port of the print service (default 9100, 0 none)\n"
          "  --help                this text\n";
 }

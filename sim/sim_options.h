@@ -5,10 +5,18 @@
 #include <vector>
 
 #include "sim/sim_printer.h"
+#include "sim/tcp_services.h"
+#include "sim/text_service.h"
+
+constexpr uint16_t SIM_DEFAULT_PRINT_PORT = 9100;
 
 struct SimOptions {
   std::vector<SimPrinter> printers;
   bool strangerOnWrite = false;
+  std::vector<SimTextPrinter> textPrinters;
+  bool download = true;
+  DownloadFaults downloadFaults;
+  uint16_t printPort = SIM_DEFAULT_PRINT_PORT;  // 0: no print port
   bool help = false;
 };
 

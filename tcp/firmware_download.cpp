@@ -83,3 +83,7 @@ DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
   link->CloseLink();
   return result;
 }
+
+bool IsFirmwareFileName(const std::string& path) {
+  return path.find("QNEther_v") != std::string::npos && path.find("bin") != std::string::npos;
+}

@@ -49,3 +49,7 @@ long SendFileBody(CTcpLink* link, const std::string& path, bool* complete);
 // One wait for a reply: receives into the zeroed buffer, pausing 100 ms after each 0 (the
 // printer closed its side) at most 50 times. Returns the last receive's result.
 long WaitForDownloadReply(CTcpLink* link, uint8_t* buffer, size_t capacity);
+
+// Whether a path names an update file: it contains "QNEther_v" and "bin" anywhere, case
+// sensitive (folders included).
+bool IsFirmwareFileName(const std::string& path);

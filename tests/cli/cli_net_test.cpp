@@ -151,4 +151,95 @@ TEST(NetvoraCli, SearchWithNoPrinterExitsOne) {
   EXPECT_EQ("[]\n", search.out);
 }
 
+constexpr const char* BOTH_FAMILIES =
+    "--printer mac=02:00:00:00:00:01,ip=198.51.100.2,port=9100 "
+    "--text-printer mac=44a8c2000001,ip=198.51.100.2,port=9100,dhcp=off,version=2.05 "
+    "--text-printer mac=44A8C2000002,version=none,twice "
+    "--text-printer mac=44A8C2000003,lower-case-digits --text-printer mac=44A8C2000004,short";
+
+TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
+  NETVORA_REQUIRE_LAB(lab);
+  SimProcess sim(*lab, BOTH_FAMILIES);
+  const CliResult search = RunCli(*lab, "search --json");
+  EXPECT_EQ(0, search.status) << search.err;
+  const size_t config = search.out.find("\"family\": \"config\", \"mac\": \"02:00:00:00:00:01\"");
+  const size_t text = search.out.find(
+      "\"family\": \"text\", \"mac\": \"44:a8:c2:00:00:01\", \"ip\": \"198.51.100.2\", "
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100, "
+      "\"dhcp\": false, \"firmware\": \"2.05\"");
+  ASSERT_NE(std::string::npos, config) << search.out;
+  ASSERT_NE(std::string::npos, text) << search.out;
+  EXPECT_LT(config, text);
+  // A printer answering twice is listed twice; replies with bad check digits or too short
+  // are not listed at all.
+  size_t twice = 0;
+  for (size_t at = search.out.find("44:A8:C2:00:00:02"); at != std::string::npos;
+       at = search.out.find("44:A8:C2:00:00:02", at + 1)) {
+    ++twice;
+  }
+  EXPECT_EQ(2u, twice);
+  EXPECT_NE(std::string::npos, search.out.find("\"firmware\": null"));
+  EXPECT_EQ(std::string::npos, search.out.find("44:A8:C2:00:00:03"));
+  EXPECT_EQ(std::string::npos, search.out.find("44:A8:C2:00:00:04"));
+
+  const CliResult byMac = RunCli(*lab, "search --mac 44:A8:C2:00:00:01");
+  EXPECT_EQ(0, byMac.status);
+  EXPECT_EQ(std::string::npos, byMac.out.find("config"));  // the text family only
+  EXPECT_NE(std::string::npos, byMac.out.find("44:a8:c2:00:00:01"));
+
+  const CliResult set = RunCli(*lab, "set --mac 44:A8:C2:00:00:01 --port 9300 --dhcp on");
+  EXPECT_EQ(0, set.status) << set.err;
+  EXPECT_NE(std::string::npos, set.out.find("Save Completed !!!"));
+  EXPECT_NE(std::string::npos,
+            sim.Log().find("stored 44a8c2000001 ip=198.51.100.2 mask=255.255.255.0 "
+                           "gateway=198.51.100.1 port=9300 dhcp=on"))
+      << sim.Log();
+}
+
+TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
+  NETVORA_REQUIRE_LAB(lab);
+  const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
+  std::ofstream(firmware) << std::string(100000, 'x');
+  struct Row {
+    const char* name;
+    const char* simArgs;
+    int status;
+    const char* out;
+    const char* err;
+  } rows[] = {
+      {"accepted", "", 0, "body sent: 100000 bytes", ""},
+      {"NAK", "--download-nak-ready", 1, "ready reply: missing or not ready", "Fail Program Download!"},
+      {"late final reply", "--download-final-delay 400", 1, "body sent: 100000 bytes",
+       "did not confirm"},
+      {"nothing listening", "--no-download", 1, "", "connect timeout ERROR"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SimProcess sim(*lab, row.simArgs);
+    const CliResult flash = RunCli(*lab, "flash --ip 198.51.100.2 " + firmware);
+    EXPECT_EQ(row.status, flash.status);
+    EXPECT_NE(std::string::npos, flash.out.find(row.out)) << flash.out;
+    EXPECT_NE(std::string::npos, flash.err.find(row.err)) << flash.err;
+  }
+  std::remove(firmware.c_str());
+}
+
+TEST(NetvoraCli, TestPrintSendsThePageToThePrintersPort) {
+  NETVORA_REQUIRE_LAB(lab);
+  SimProcess sim(*lab, BOTH_FAMILIES);
+  const CliResult config = RunCli(*lab, "test-print --mac 02:00:00:00:00:01");
+  EXPECT_EQ(0, config.status) << config.err;
+  const CliResult text = RunCli(*lab, "test-print --mac 44:A8:C2:00:00:01 --korean");
+  EXPECT_EQ(0, text.status) << text.err;
+  std::string log;
+  for (int tries = 0; tries < 50; ++tries) {
+    log = sim.Log();
+    if (log.find("printed", log.find("printed") + 1) != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_NE(std::string::npos, log.find("MAC Address : 02:00:00:00:00:01\r\nIP Address  : 198. 51.100.  2\r\n"));
+  EXPECT_NE(std::string::npos, log.find(": 44:a8:c2:00:00:01\r\n"));  // as the printer sent it
+  EXPECT_NE(std::string::npos, log.find(std::string("\x1D\x56\x42\x00", 4)));
+}
+
 }  // namespace

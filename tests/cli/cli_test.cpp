@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,9 @@
 #include "cli/printer_rows.h"
 #include "cli/search_command.h"
 #include "cli/set_command.h"
+#include "cli/flash_command.h"
+#include "cli/test_print_command.h"
+#include "operations/text_message.h"
 #include "common/socket_port.h"
 #include "protocol/config_header.h"
 
@@ -33,7 +37,9 @@ TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
       {"port above range", {"--mac", "02:00:00:00:00:01", "--port", "50001"}, "port must be"},
       {"port not a number", {"--mac", "02:00:00:00:00:01", "--port", "91oo"}, "port must be"},
       {"password too long", {"--mac", "02:00:00:00:00:01", "--password", "12345678901"}, "at most 10"},
-      {"unknown option", {"--mac", "02:00:00:00:00:01", "--dhcp", "on"}, "unknown argument '--dhcp'"},
+      {"unknown option", {"--mac", "02:00:00:00:00:01", "--speed", "9"}, "unknown argument '--speed'"},
+      {"DHCP neither on nor off", {"--mac", "02:00:00:00:00:01", "--dhcp", "yes"}, "--dhcp takes on or off"},
+      {"stray argument", {"--mac", "02:00:00:00:00:01", "extra"}, "unknown argument 'extra'"},
       {"missing value", {"--mac"}, "needs a value"},
       {"repeated option", {"--mac", "02:00:00:00:00:01", "--mac", "02:00:00:00:00:02"}, "given twice"},
   };
@@ -44,14 +50,40 @@ TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
     EXPECT_NE(std::string::npos, err.str().find(row.message)) << err.str();
     EXPECT_EQ("", out.str());
   }
-  std::ostringstream out, err;
-  EXPECT_EQ(EXIT_USAGE, RunSearch({"--jsn"}, out, err));
-  EXPECT_NE(std::string::npos, err.str().find("unknown argument '--jsn'"));
   CloseSocket(holder);
 }
 
+TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
+  const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
+  std::ofstream(firmware) << "abc";
+  struct Row {
+    const char* name;
+    int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+    std::vector<std::string> args;
+    const char* message;
+  } rows[] = {
+      {"search: unknown option", RunSearch, {"--jsn"}, "unknown argument '--jsn'"},
+      {"search: bad MAC", RunSearch, {"--mac", "44:A8:C2"}, "bad MAC address"},
+      {"flash: no address", RunFlash, {firmware}, "--ip A is required"},
+      {"flash: bad address", RunFlash, {"--ip", "198.51.100", firmware}, "--ip A is required"},
+      {"flash: no file", RunFlash, {"--ip", "127.0.0.1"}, "FILE is required"},
+      {"flash: not an update file name", RunFlash, {"--ip", "127.0.0.1", "/tmp/qnether_v210.bin"},
+       "Can't Open File !"},
+      {"flash: missing file", RunFlash, {"--ip", "127.0.0.1", "/nonexistent/QNEther_v1.bin"},
+       "Can't Open File !"},
+      {"flash: two files", RunFlash, {"--ip", "127.0.0.1", firmware, firmware}, "unknown argument"},
+      {"test-print: no MAC", RunTestPrint, {"--korean"}, "--mac MAC is required"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::ostringstream out, err;
+    EXPECT_EQ(EXIT_USAGE, row.run(row.args, out, err));
+    EXPECT_NE(std::string::npos, err.str().find(row.message)) << err.str();
+  }
+}
+
 TEST(RunVerbs, HelpDescribesTheVerbWithoutSearching) {
-  for (auto run : {RunSearch, RunSet}) {
+  for (auto run : {RunSearch, RunSet, RunFlash, RunTestPrint}) {
     std::ostringstream out, err;
     EXPECT_EQ(EXIT_FOUND, run({"--help"}, out, err));
     EXPECT_NE(std::string::npos, out.str().find("Usage: netvora-cli "));
@@ -86,30 +118,49 @@ TEST(PrinterRows, SortByMacComparesBytesUnsigned) {
   }
 }
 
-TEST(PrinterRows, PrintsTableAndJson) {
-  const std::vector<PrinterInfo> records = {Record(0x02, 0xAB, "198.51.100.10", 9100),
-                                            Record(0x02, 0x01, "198.51.100.11", 50000)};
+TEST(PrinterRows, PrintsBothFamiliesConfigurationRowsFirst) {
+  FoundPrinters found;
+  found.configs = {Record(0x02, 0xAB, "198.51.100.10", 9100), Record(0x02, 0x01, "198.51.100.11", 50000)};
+  found.textReplies = {
+      BuildTextInfo(TextSettings{"44a8c2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, true}, "2.05", 1),
+      BuildTextInfo(TextSettings{"44A8C2000002", 0xC6336415, 0xFFFFFF00, 0xC6336401, 9300, false}, "", 2)};
   std::ostringstream table;
-  PrintConfigTable(records, table);
+  PrintPrinterTable(found, table);
   EXPECT_EQ(
-      "MAC                IP address       Subnet mask      Gateway          Port\n"
-      "02:00:00:00:00:AB  198.51.100.10    255.255.255.0    198.51.100.1     9100\n"
-      "02:00:00:00:00:01  198.51.100.11    255.255.255.0    198.51.100.1     50000\n",
+      "MAC                IP address       Subnet mask      Gateway          Port   Family\n"
+      "02:00:00:00:00:AB  198.51.100.10    255.255.255.0    198.51.100.1     9100   config\n"
+      "02:00:00:00:00:01  198.51.100.11    255.255.255.0    198.51.100.1     50000  config\n"
+      "44:a8:c2:00:00:01  198.51.100.20    255.255.255.0    198.51.100.1     9100   text, DHCP on, F/W 2.05\n"
+      "44:A8:C2:00:00:02  198.51.100.21    255.255.255.0    198.51.100.1     9300   text, DHCP off\n",
       table.str());
 
   std::ostringstream json;
-  PrintConfigJson(records, json);
+  PrintPrinterJson(found, json);
   EXPECT_EQ(
       "[\n"
       "  {\"family\": \"config\", \"mac\": \"02:00:00:00:00:AB\", \"ip\": \"198.51.100.10\", "
       "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100, \"model\": 19},\n"
       "  {\"family\": \"config\", \"mac\": \"02:00:00:00:00:01\", \"ip\": \"198.51.100.11\", "
-      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 50000, \"model\": 19}\n"
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 50000, \"model\": 19},\n"
+      "  {\"family\": \"text\", \"mac\": \"44:a8:c2:00:00:01\", \"ip\": \"198.51.100.20\", "
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100, \"dhcp\": true, "
+      "\"firmware\": \"2.05\"},\n"
+      "  {\"family\": \"text\", \"mac\": \"44:A8:C2:00:00:02\", \"ip\": \"198.51.100.21\", "
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9300, \"dhcp\": false, "
+      "\"firmware\": null}\n"
       "]\n",
       json.str());
   std::ostringstream empty;
-  PrintConfigJson({}, empty);
+  PrintPrinterJson({}, empty);
   EXPECT_EQ("[]\n", empty.str());
+
+  // Characters a printer sends in its MAC field never break the JSON.
+  std::string odd = found.textReplies[0];
+  odd[10] = '"';
+  odd[11] = '\x01';
+  std::ostringstream escaped;
+  PrintPrinterJson(FoundPrinters{{}, {odd}}, escaped);
+  EXPECT_NE(std::string::npos, escaped.str().find("\"mac\": \"\\\"\\u0001:a8"));
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+// The text-protocol side of printer-sim: printers that answer searches and settings writes
+// with 128-character messages on UDP port 27700. The answer logic (HandleDatagram) is pure;
+// Serve runs it on a socket. Printers() may be called from any thread.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/socket_port.h"
+#include "operations/text_message.h"
+
+struct SimTextFaults {
+  bool lowerCaseDigits = false;  // replies carry lower-case check digits (invalid)
+  bool shortReply = false;       // replies are 127 bytes long
+  bool replyTwice = false;       // every reply is sent twice
+};
+
+struct SimTextPrinter {
+  TextSettings settings;  // macDigits as the printer sends them
+  std::string version;    // "2.05", or empty for none
+  SimTextFaults faults;
+};
+
+class TextService {
+ public:
+  TextService(std::vector<SimTextPrinter> printers,
+              std::function<void(const SimTextPrinter&)> onStored);
+
+  // The replies to one received datagram, in sending order.
+  std::vector<std::string> HandleDatagram(const uint8_t* data, size_t length);
+  // Answers requests on `socket` (bound to TEXT_PORT), each to TEXT_PORT of its sender,
+  // until `stop` is set (checked every 100 ms). Returns false if the socket fails.
+  bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
+  std::vector<SimTextPrinter> Printers() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<SimTextPrinter> m_printers;
+  std::function<void(const SimTextPrinter&)> m_onStored;
+};
