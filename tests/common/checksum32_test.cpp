@@ -25,6 +25,28 @@ TEST(Checksum32, MatchesItsCheckValues) {
   }
 }
 
+// The checksum computed bit by bit, as its definition reads.
+uint32_t BitByBit(const std::string& block) {
+  uint32_t c = 0;
+  for (unsigned char b : block) {
+    uint32_t t = (c & 0xFF) ^ b;
+    for (int bit = 0; bit < 8; ++bit) {
+      if (t & 1) t ^= 0x09823B6E;
+      t >>= 1;
+    }
+    c = t ^ (c >> 8);
+  }
+  return c;
+}
+
+TEST(Checksum32, AgreesWithTheBitByBitDefinition) {
+  std::string block;
+  for (int i = 0; i < 300; ++i) {
+    block += static_cast<char>((i * 37 + 11) & 0xFF);
+    ASSERT_EQ(BitByBit(block), Checksum32(reinterpret_cast<const uint8_t*>(block.data()), block.size()));
+  }
+}
+
 TEST(Checksum32, StaysBelow2To27) {
   std::string block(120, '\0');
   for (int seed = 1; seed < 200; ++seed) {
