@@ -15,9 +15,9 @@ bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<Op
       out->positional.push_back(arg);
       continue;
     }
-    const auto spec = std::find_if(specs.begin(), specs.end(),
+    const auto option = std::find_if(specs.begin(), specs.end(),
                                    [&](const OptionSpec& s) { return arg == s.name; });
-    if (spec == specs.end()) {
+    if (option == specs.end()) {
       *error = "unknown argument '" + arg + "'";
       return false;
     }
@@ -25,7 +25,7 @@ bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<Op
       *error = "option " + arg + " given twice";
       return false;
     }
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
       out->flags.insert(arg);
       continue;
     }

@@ -33,10 +33,10 @@ SimPrinterSettings DefaultSettings(int number) {
 }
 
 // One "key=value,flag,..." printer description.
-bool ParsePrinter(const std::string& spec, int number, SimPrinter* printer, std::string* error) {
+bool ParsePrinter(const std::string& description, int number, SimPrinter* printer, std::string* error) {
   SimPrinterSettings settings = DefaultSettings(number);
   SimFaults faults;
-  std::istringstream items(spec);
+  std::istringstream items(description);
   std::string item;
   while (std::getline(items, item, ',')) {
     const size_t equals = item.find('=');
@@ -86,10 +86,10 @@ bool ParsePrinter(const std::string& spec, int number, SimPrinter* printer, std:
 }
 
 // One "key=value,flag,..." text-protocol printer description.
-bool ParseTextPrinter(const std::string& spec, SimTextPrinter* printer, std::string* error) {
+bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, std::string* error) {
   printer->settings = TextSettings{"44A8C2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, false};
   printer->version = "2.05";
-  std::istringstream items(spec);
+  std::istringstream items(description);
   std::string item;
   while (std::getline(items, item, ',')) {
     const size_t equals = item.find('=');
@@ -224,7 +224,7 @@ const char* SimUsage() {
          "  stored MAC ip=A mask=M gateway=G port=P [dhcp=on|off]\n"
          "\n"
          "Printers (two default printers when none is given):\n"
-         "  --printer SPEC        one printer; SPEC is a comma-separated list of\n"
+         "  --printer ITEMS       one printer; ITEMS is a comma-separated list of\n"
          "                        mac=02:00:00:00:00:01 ip=A mask=M gateway=G port=P\n"
          "                        model=N (16, 19 or another) password=TEXT (<= 10 bytes)\n"
          "                        and the per-printer faults delay=MS twice header-only\n"
@@ -241,7 +241,7 @@ const char* SimUsage() {
          "                        settings write first\n"
          "\n"
          "Text-protocol printers on UDP port 27700 (none unless given):\n"
-         "  --text-printer SPEC   SPEC: mac=44A8C2000001 (twelve hex digits, sent as given)\n"
+         "  --text-printer ITEMS  ITEMS: mac=44A8C2000001 (twelve hex digits, sent as given)\n"
          "                        ip=A mask=M gateway=G port=P dhcp=on|off\n"
          "                        version=2.05|none, and the faults lower-case-digits,\n"
          "                        short (127-byte replies), twice\n"

@@ -18,11 +18,26 @@
 
 namespace {
 
+// Holds both protocols' ports, so that a search or write that a missing check let through
+// fails to bind before it sends anything; the message then shows which check answered.
+class PortHolder {
+ public:
+  PortHolder() {
+    for (uint16_t port : {CONFIG_PORT, TEXT_PORT}) {
+      m_sockets.push_back(CreateUdpSocket());
+      EXPECT_TRUE(BindAnyAddress(m_sockets.back(), port)) << "port " << port << " is busy on this machine";
+    }
+  }
+  ~PortHolder() {
+    for (SocketHandle socket : m_sockets) CloseSocket(socket);
+  }
+
+ private:
+  std::vector<SocketHandle> m_sockets;
+};
+
 TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
-  // Holding the port makes any search or write fail to bind, so nothing can be sent even
-  // if a check were missing; the message shows which check answered.
-  const SocketHandle holder = CreateUdpSocket();
-  ASSERT_TRUE(BindAnyAddress(holder, CONFIG_PORT)) << "port 50005 is busy on this machine";
+  const PortHolder ports;
   struct Row {
     const char* name;
     std::vector<std::string> args;
@@ -50,10 +65,10 @@ TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
     EXPECT_NE(std::string::npos, err.str().find(row.message)) << err.str();
     EXPECT_EQ("", out.str());
   }
-  CloseSocket(holder);
 }
 
 TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
+  const PortHolder ports;
   const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
   std::ofstream(firmware) << "abc";
   struct Row {
