@@ -10,6 +10,23 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace {
+
+// select() on one socket for reading or writing, with a fresh set and time-out each call.
+int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(socket, &set);
+  timeval timeout{};
+  timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
+  timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
+  const int ready = select(socket + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &timeout);
+  if (ready < 0) return -1;
+  return ready > 0 && FD_ISSET(socket, &set) ? 1 : 0;
+}
+
+}  // namespace
+
 bool SocketStartup(int /*major*/, int /*minor*/, int* error) {
   *error = 0;
   return true;
@@ -38,17 +55,7 @@ bool BindAnyAddress(SocketHandle socket, uint16_t port) {
   return bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
-int WaitReadable(SocketHandle socket, uint32_t timeoutMs) {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(socket, &readable);
-  timeval timeout{};
-  timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
-  timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
-  const int ready = select(socket + 1, &readable, nullptr, nullptr, &timeout);
-  if (ready < 0) return -1;
-  return ready > 0 ? 1 : 0;
-}
+int WaitReadable(SocketHandle socket, uint32_t timeoutMs) { return WaitFor(socket, timeoutMs, false); }
 
 long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
                   uint16_t port) {
@@ -129,17 +136,7 @@ int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
 
 bool IsConnectPending(int error) { return error == EINPROGRESS || error == EWOULDBLOCK; }
 
-int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
-  fd_set writable;
-  FD_ZERO(&writable);
-  FD_SET(socket, &writable);
-  timeval timeout{};
-  timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
-  timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
-  const int ready = select(socket + 1, nullptr, &writable, nullptr, &timeout);
-  if (ready < 0) return -1;
-  return ready > 0 && FD_ISSET(socket, &writable) ? 1 : 0;
-}
+int WaitWritable(SocketHandle socket, uint32_t timeoutMs) { return WaitFor(socket, timeoutMs, true); }
 
 int PendingSocketError(SocketHandle socket) {
   int error = 0;

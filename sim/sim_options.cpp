@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <utility>
 #include <sstream>
 
 #include "common/byte_reader.h"
@@ -11,6 +14,36 @@
 namespace {
 
 constexpr int MAX_GENERATED_PRINTERS = 65535;
+
+// A flag item (a key without value) among `flags`: sets it and returns true.
+bool SetFlag(const std::string& key, const std::string& value,
+             std::initializer_list<std::pair<const char*, bool*>> flags) {
+  if (!value.empty()) return false;
+  for (const auto& [name, flag] : flags) {
+    if (key == name) {
+      *flag = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Hands each "key=value" or "flag" item of a comma-separated list to `take`, which returns
+// false for an item it does not accept.
+bool ForEachItem(const std::string& description, const char* what,
+                 const std::function<bool(const std::string& key, const std::string& value)>& take,
+                 std::string* error) {
+  std::istringstream items(description);
+  std::string item;
+  while (std::getline(items, item, ',')) {
+    const size_t equals = item.find('=');
+    if (!take(item.substr(0, equals), equals == std::string::npos ? "" : item.substr(equals + 1))) {
+      *error = std::string("bad ") + what + " item '" + item + "'";
+      return false;
+    }
+  }
+  return true;
+}
 
 bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -36,50 +69,32 @@ SimPrinterSettings DefaultSettings(int number) {
 bool ParsePrinter(const std::string& description, int number, SimPrinter* printer, std::string* error) {
   SimPrinterSettings settings = DefaultSettings(number);
   SimFaults faults;
-  std::istringstream items(description);
-  std::string item;
-  while (std::getline(items, item, ',')) {
-    const size_t equals = item.find('=');
-    const std::string key = item.substr(0, equals);
-    const std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+  const auto take = [&](const std::string& key, const std::string& value) {
     unsigned long numeric = 0;
-    bool ok = true;
-    if (key == "mac") {
-      ok = ParseMac(value, settings.mac);
-    } else if (key == "ip") {
-      ok = ParseIpv4(value.c_str(), &settings.ipAddress);
-    } else if (key == "mask") {
-      ok = ParseIpv4(value.c_str(), &settings.subnetMask);
-    } else if (key == "gateway") {
-      ok = ParseIpv4(value.c_str(), &settings.gateway);
-    } else if (key == "port") {
-      ok = ParseNumber(value, 65535, &numeric);
-      settings.port = static_cast<uint16_t>(numeric);
-    } else if (key == "model") {
-      ok = ParseNumber(value, 65535, &numeric);
-      settings.modelCode = static_cast<uint16_t>(numeric);
-    } else if (key == "password") {
-      ok = value.size() <= PASSWORD_SIZE;
+    if (key == "mac") return ParseMac(value, settings.mac);
+    if (key == "ip") return ParseIpv4(value.c_str(), &settings.ipAddress);
+    if (key == "mask") return ParseIpv4(value.c_str(), &settings.subnetMask);
+    if (key == "gateway") return ParseIpv4(value.c_str(), &settings.gateway);
+    if (key == "port" || key == "model") {
+      if (!ParseNumber(value, 65535, &numeric)) return false;
+      (key == "port" ? settings.port : settings.modelCode) = static_cast<uint16_t>(numeric);
+      return true;
+    }
+    if (key == "password") {
       settings.password = value;
-    } else if (key == "delay") {
-      ok = ParseNumber(value, 600000, &numeric);
+      return value.size() <= PASSWORD_SIZE;
+    }
+    if (key == "delay") {
+      if (!ParseNumber(value, 600000, &numeric)) return false;
       faults.replyDelayMs = static_cast<uint32_t>(numeric);
-    } else if (key == "twice" && value.empty()) {
-      faults.replyTwice = true;
-    } else if (key == "header-only" && value.empty()) {
-      faults.headerOnly = true;
-    } else if (key == "bad-check-word" && value.empty()) {
-      faults.badCheckWord = true;
-    } else if (key == "silent" && value.empty()) {
-      faults.silent = true;
-    } else {
-      ok = false;
+      return true;
     }
-    if (!ok) {
-      *error = "bad printer item '" + item + "'";
-      return false;
-    }
-  }
+    return SetFlag(key, value, {{"twice", &faults.replyTwice},
+                                {"header-only", &faults.headerOnly},
+                                {"bad-check-word", &faults.badCheckWord},
+                                {"silent", &faults.silent}});
+  };
+  if (!ForEachItem(description, "printer", take, error)) return false;
   *printer = MakeSimPrinter(settings);
   printer->faults = faults;
   return true;
@@ -89,48 +104,38 @@ bool ParsePrinter(const std::string& description, int number, SimPrinter* printe
 bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, std::string* error) {
   printer->settings = TextSettings{"44A8C2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, false};
   printer->version = "2.05";
-  std::istringstream items(description);
-  std::string item;
-  while (std::getline(items, item, ',')) {
-    const size_t equals = item.find('=');
-    const std::string key = item.substr(0, equals);
-    const std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+  TextSettings& settings = printer->settings;
+  const auto take = [&](const std::string& key, const std::string& value) {
     uint32_t address = 0;
     unsigned long numeric = 0;
-    bool ok = true;
     if (key == "mac") {
-      ok = value.size() == 12 && value.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
-      printer->settings.macDigits = value;
-    } else if (key == "ip" || key == "mask" || key == "gateway") {
-      ok = ParseIpv4(value.c_str(), &address);
-      uint32_t& field = key == "ip" ? printer->settings.ipAddress
-                        : key == "mask" ? printer->settings.subnetMask
-                                        : printer->settings.gateway;
+      settings.macDigits = value;
+      return value.size() == 12 && value.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+    }
+    if (key == "ip" || key == "mask" || key == "gateway") {
+      uint32_t& field = key == "ip" ? settings.ipAddress : key == "mask" ? settings.subnetMask : settings.gateway;
+      if (!ParseIpv4(value.c_str(), &address)) return false;
       field = NetworkToHost32(address);
-    } else if (key == "port") {
-      ok = ParseNumber(value, 65535, &numeric);
-      printer->settings.port = static_cast<uint16_t>(numeric);
-    } else if (key == "dhcp") {
-      ok = value == "on" || value == "off";
-      printer->settings.dhcp = value == "on";
-    } else if (key == "version") {
-      ok = value == "none" || (value.size() == 4 && value[1] == '.');
+      return true;
+    }
+    if (key == "port") {
+      if (!ParseNumber(value, 65535, &numeric)) return false;
+      settings.port = static_cast<uint16_t>(numeric);
+      return true;
+    }
+    if (key == "dhcp") {
+      settings.dhcp = value == "on";
+      return value == "on" || value == "off";
+    }
+    if (key == "version") {
       printer->version = value == "none" ? "" : value;
-    } else if (key == "lower-case-digits" && value.empty()) {
-      printer->faults.lowerCaseDigits = true;
-    } else if (key == "short" && value.empty()) {
-      printer->faults.shortReply = true;
-    } else if (key == "twice" && value.empty()) {
-      printer->faults.replyTwice = true;
-    } else {
-      ok = false;
+      return value == "none" || (value.size() == 4 && value[1] == '.');
     }
-    if (!ok) {
-      *error = "bad text printer item '" + item + "'";
-      return false;
-    }
-  }
-  return true;
+    return SetFlag(key, value, {{"lower-case-digits", &printer->faults.lowerCaseDigits},
+                                {"short", &printer->faults.shortReply},
+                                {"twice", &printer->faults.replyTwice}});
+  };
+  return ForEachItem(description, "text printer", take, error);
 }
 
 }  // namespace
