@@ -10,8 +10,6 @@ class DialogUnits {
   explicit DialogUnits(const QFont& font);
 
   QRect ToPixels(int x, int y, int width, int height) const;
-  int BaseWidth() const { return m_nBaseWidth; }
-  int BaseHeight() const { return m_nBaseHeight; }
 
  private:
   int m_nBaseWidth;

@@ -43,8 +43,6 @@ void CProgressDlg::ShowModeless() {
   show();
 }
 
-int CProgressDlg::DoModal() { return exec(); }
-
 void CProgressDlg::showEvent(QShowEvent* event) {
   if (!m_bInitialised) OnInitDialog();
   QDialog::showEvent(event);

@@ -29,15 +29,12 @@ class CProgressDlg : public QDialog {
   bool SetMode(int mode);
   // Shows the dialog modeless (searches): it ends itself and is released afterwards.
   void ShowModeless();
-  // Runs the dialog modally (saves, downloads).
-  int DoModal();
 
   // One timer tick, with the millisecond clock read through the clock seam.
   void OnTimer();
   // The millisecond clock the timer handler reads (tests move it by hand).
   void SetClock(uint32_t (*clock)()) { m_clock = clock; }
 
-  int Mode() const { return m_nMode; }
   int Ticks() const { return m_nTicks; }
   bool TimerRunning() const { return m_nTimerId != 0; }
   bool BusyCursorShown() const { return m_bBusy; }

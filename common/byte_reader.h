@@ -14,26 +14,9 @@ class ByteReader {
   size_t Remaining() const { return m_nSize - m_nPos; }
   bool CanRead(size_t count) const { return count <= Remaining(); }
 
-  // Each Read* returns false and leaves the position unchanged when fewer bytes remain.
-  [[nodiscard]] bool ReadU8(uint8_t* value) {
-    if (!CanRead(1)) return false;
-    *value = m_pData[m_nPos++];
-    return true;
-  }
-  [[nodiscard]] bool ReadLe16(uint16_t* value) {
-    if (!CanRead(2)) return false;
-    *value = static_cast<uint16_t>(m_pData[m_nPos] | (m_pData[m_nPos + 1] << 8));
-    m_nPos += 2;
-    return true;
-  }
-  [[nodiscard]] bool ReadBytes(uint8_t* out, size_t count) {
-    if (!CanRead(count)) return false;
-    if (count > 0) std::memcpy(out, m_pData + m_nPos, count);
-    m_nPos += count;
-    return true;
-  }
   // The next `count` bytes without consuming them, or nullptr when fewer remain.
   const uint8_t* Peek(size_t count) const { return CanRead(count) ? m_pData + m_nPos : nullptr; }
+  // Steps over `count` bytes; false, with the position unchanged, when fewer remain.
   [[nodiscard]] bool Skip(size_t count) {
     if (!CanRead(count)) return false;
     m_nPos += count;

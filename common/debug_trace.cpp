@@ -27,11 +27,6 @@ void DebugTrace(const char* text) {
   if (TraceEnabledLocked()) std::fputs(text, stderr);
 }
 
-void SetDebugTraceEnabled(bool enabled) {
-  std::lock_guard<std::mutex> lock(g_traceMutex);
-  g_nTraceState = enabled ? 1 : 0;
-}
-
 void SetDebugTraceCapture(std::string* capture) {
   std::lock_guard<std::mutex> lock(g_traceMutex);
   g_pCapture = capture;

@@ -1,14 +1,11 @@
 // Debug trace of the core (OutputDebugStringA): text for a developer, written to standard
-// error only while the trace is switched on (SetDebugTraceEnabled, or the environment
-// variable NETVORA_DEBUG_TRACE=1 read at the first call). Thread-safe.
+// error only while the environment variable NETVORA_DEBUG_TRACE is 1 (read at the first
+// call). Thread-safe.
 #pragma once
 
 #include <string>
 
 void DebugTrace(const char* text);
-
-// Switches the trace on or off for the rest of the process.
-void SetDebugTraceEnabled(bool enabled);
 
 // Everything traced while `capture` is non-null is appended to it as well (for tests);
 // pass nullptr to stop capturing.

@@ -37,7 +37,6 @@ class CXPGroupBox : public QGroupBox {
   // The caption as drawn: the text with one space on each side, empty until known.
   const QString& Caption() const { return m_strCaption; }
   int CaptionAlignment() const { return m_nAlignment; }
-  int BoxStyle() const { return m_nStyle; }
 
   // Where the caption goes and where the frame runs, for a box of this size and font.
   QRect CaptionRect() const;

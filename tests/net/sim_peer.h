@@ -21,7 +21,6 @@ class SimPeer {
   ~SimPeer();  // stops the simulator, returns to the host namespace, removes the lab
 
   std::vector<PrinterInfo> Printers() const { return m_pService->Printers(); }
-  const NetnsLab& Lab() const { return *m_pLab; }
 
  private:
   SimPeer() = default;
