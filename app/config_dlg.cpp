@@ -30,8 +30,10 @@ struct SerialList {
 };
 
 const SerialList SERIAL_LISTS[5] = {
-    {"1033_baud", texts::BAUD_LABEL,
-     {"4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"}, 5},
+    {"1033_baud",
+     texts::BAUD_LABEL,
+     {"4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"},
+     5},
     {"1034_data_bits", texts::DATA_BITS_LABEL, {"8", "9"}, 0},
     {"1035_parity", texts::PARITY_LABEL, {"None", "Odd", "Even"}, 0},
     {"1036_stop_bits", texts::STOP_BITS_LABEL, {"1", "2"}, 0},
@@ -126,9 +128,10 @@ void CConfigDlg::CreateControls() {
     m_editMac[i]->setAlignment(Qt::AlignCenter);
     m_editMac[i]->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral(".{0,%1}").arg(MAC_PART_CHARS)), m_editMac[i]));
-    connect(m_editMac[i], &QLineEdit::textEdited, m_editMac[i], [edit = m_editMac[i]](const QString& text) {
-      if (text != text.toUpper()) edit->setText(text.toUpper());  // an upper-case edit
-    });
+    connect(m_editMac[i], &QLineEdit::textEdited, m_editMac[i],
+            [edit = m_editMac[i]](const QString& text) {
+              if (text != text.toUpper()) edit->setText(text.toUpper());  // an upper-case edit
+            });
   }
   m_groupInfo = PlaceGroup(this, du, "1054_info_group", texts::INFO_GROUP, 3, 61, 208, 151);
   PlaceLabel(this, du, "1029_ip_label", texts::IP_LABEL, 96, 74, 46, 8);
@@ -146,20 +149,24 @@ void CConfigDlg::CreateControls() {
   }
   for (int i = 0; i < 5; ++i) {
     const QByteArray name = QByteArray("none_") + (SERIAL_LISTS[i].name + 5) + "_label";
-    m_labelSerial[i] = PlaceLabel(this, du, name.constData(), SERIAL_LISTS[i].label, 10, 136 + 16 * i, 50, 8);
+    m_labelSerial[i] =
+        PlaceLabel(this, du, name.constData(), SERIAL_LISTS[i].label, 10, 136 + 16 * i, 50, 8);
     m_labelSerial[i]->hide();
     m_labelSerial[i]->setEnabled(false);
   }
   m_groupFirmware = PlaceGroup(this, du, "1048_firmware_group", texts::FW_GROUP, 215, 61, 108, 117);
   m_editFirmwareFile = Place<QLineEdit>(this, du, "1038_firmware_file", 217, 133, 100, 12);
   m_editFirmwareFile->setReadOnly(true);
-  m_btnFirmwareUpdate = PlaceButton(this, du, "1039_firmware_update", texts::FW_UPDATE, 220, 150, 98, 19);
+  m_btnFirmwareUpdate =
+      PlaceButton(this, du, "1039_firmware_update", texts::FW_UPDATE, 220, 150, 98, 19);
   m_editTrace = Place<QPlainTextEdit>(this, du, "1040_trace", 211, 185, 103, 12);
   m_editTrace->hide();
   m_editTrace->setEnabled(false);
   m_btnOpenFirmware = PlaceButton(this, du, "1041_open_firmware", texts::OPEN_FW, 219, 100, 99, 19);
-  PlaceLabel(this, du, "1049_firmware_ip_label", texts::FW_IP_LABEL, 220, 80, 17, 8, Qt::AlignRight);
-  m_labelFirmwareFile = PlaceLabel(this, du, "1051_firmware_file_label", texts::FW_FILE_LABEL, 220, 122, 96, 8);
+  PlaceLabel(this, du, "1049_firmware_ip_label", texts::FW_IP_LABEL, 220, 80, 17, 8,
+             Qt::AlignRight);
+  m_labelFirmwareFile =
+      PlaceLabel(this, du, "1051_firmware_file_label", texts::FW_FILE_LABEL, 220, 122, 96, 8);
   PlaceLabel(this, du, "1052_version_label", texts::VERSION_LABEL, 9, 75, 49, 8, Qt::AlignRight);
   m_editFwVersion = Place<QLineEdit>(this, du, "1046_version", 61, 74, 24, 12);
   m_editFwVersion->setAlignment(Qt::AlignCenter);
@@ -172,13 +179,14 @@ void CConfigDlg::CreateControls() {
   plainGroup->setAttribute(Qt::WA_TransparentForMouseEvents);
   m_btnTestPrint = PlaceButton(this, du, "1027_test_print", texts::TEST_PRINT, 102, 188, 95, 19);
 
-  for (QGroupBox* group : {static_cast<QGroupBox*>(m_groupInfo), static_cast<QGroupBox*>(m_groupFirmware),
-                           static_cast<QGroupBox*>(m_groupSearch), plainGroup}) {
+  for (QGroupBox* group :
+       {static_cast<QGroupBox*>(m_groupInfo), static_cast<QGroupBox*>(m_groupFirmware),
+        static_cast<QGroupBox*>(m_groupSearch), plainGroup}) {
     group->lower();  // frames paint behind the controls inside them
   }
   m_btnSearch->PreSubclassWindow(CHoverButton::TYPE_DEFAULT_PUSH);
-  for (CHoverButton* button : {m_btnSave, m_btnExit, m_btnFirmwareUpdate, m_btnOpenFirmware, m_btnRead,
-                               m_btnTestPrint}) {
+  for (CHoverButton* button :
+       {m_btnSave, m_btnExit, m_btnFirmwareUpdate, m_btnOpenFirmware, m_btnRead, m_btnTestPrint}) {
     button->PreSubclassWindow(CHoverButton::TYPE_PUSH);
   }
   connect(m_btnExit, &QPushButton::clicked, this, &CConfigDlg::OnCancel);
@@ -193,37 +201,42 @@ void CConfigDlg::CreateControls() {
 void CConfigDlg::OnInitDialog() {
   DoDataExchange(false);
   setWindowIcon(m_hIcon);  // the window's icon, also while minimised
-  for (CIpAddressField* field : {m_ipAddress, m_ipMask, m_ipGateway, m_ipFirmware}) field->ClearAddress();
+  for (CIpAddressField* field : {m_ipAddress, m_ipMask, m_ipGateway, m_ipFirmware})
+    field->ClearAddress();
   EmptyList(m_listResults);
   EmptyList(m_listReplies);
   for (int i = 0; i < 5; ++i) {
-    for (const char* item : SERIAL_LISTS[i].items) m_comboSerial[i]->addItem(QString::fromLatin1(item));
+    for (const char* item : SERIAL_LISTS[i].items)
+      m_comboSerial[i]->addItem(QString::fromLatin1(item));
   }
   for (int i = 0; i < 5; ++i) m_comboSerial[i]->setCurrentIndex(SERIAL_LISTS[i].selected);
   m_rowMap.fill(RowEntry{});
   g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
 
   for (QLineEdit* edit : m_editMac) edit->setEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{m_btnRead, m_btnFirmwareUpdate, m_ipAddress,
-                                                          m_ipMask, m_ipGateway, m_editPort}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           m_btnRead, m_btnFirmwareUpdate, m_ipAddress, m_ipMask, m_ipGateway, m_editPort}) {
     control->setEnabled(false);
   }
   m_checkDhcp->setEnabled(true);
   m_checkDhcp->hide();
-  for (QWidget* control : std::initializer_list<QWidget*>{m_ipFirmware, m_btnOpenFirmware, m_btnSave,
-                                                          m_btnTestPrint}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{m_ipFirmware, m_btnOpenFirmware,
+                                                          m_btnSave, m_btnTestPrint}) {
     control->setEnabled(false);
   }
 
   m_nCodePage = SystemCodePage();
   if (m_nCodePage == CODE_PAGE_KOREAN) ApplyKoreanCaptions();
 
-  const int testPrintIcon = m_nCodePage == CODE_PAGE_KOREAN ? IDI_TEST_PRINT_KOREAN : IDI_TEST_PRINT;
-  const std::pair<CHoverButton*, int> buttons[] = {
-      {m_btnTestPrint, testPrintIcon},     {m_btnRead, IDI_READ},
-      {m_btnSearch, IDI_SEARCH},           {m_btnSave, IDI_SAVE},
-      {m_btnOpenFirmware, IDI_OPEN_FIRMWARE}, {m_btnFirmwareUpdate, IDI_FIRMWARE_UPDATE},
-      {m_btnExit, IDI_EXIT}};
+  const int testPrintIcon =
+      m_nCodePage == CODE_PAGE_KOREAN ? IDI_TEST_PRINT_KOREAN : IDI_TEST_PRINT;
+  const std::pair<CHoverButton*, int> buttons[] = {{m_btnTestPrint, testPrintIcon},
+                                                   {m_btnRead, IDI_READ},
+                                                   {m_btnSearch, IDI_SEARCH},
+                                                   {m_btnSave, IDI_SAVE},
+                                                   {m_btnOpenFirmware, IDI_OPEN_FIRMWARE},
+                                                   {m_btnFirmwareUpdate, IDI_FIRMWARE_UPDATE},
+                                                   {m_btnExit, IDI_EXIT}};
   for (const auto& [button, icon] : buttons) {
     button->setFont(font());
     button->SetIcon(icon, 32, 32);
@@ -261,7 +274,8 @@ bool CConfigDlg::DoDataExchange(bool save) {
       continue;
     }
     if (m_editMac[i]->text().size() > MAC_PART_CHARS) {
-      FailValidation(m_editMac[i], QString::fromUtf8(texts::VALIDATE_MAX_CHARS).arg(MAC_PART_CHARS));
+      FailValidation(m_editMac[i],
+                     QString::fromUtf8(texts::VALIDATE_MAX_CHARS).arg(MAC_PART_CHARS));
       return false;
     }
     m_strMac[i] = m_editMac[i]->text();
@@ -277,7 +291,8 @@ bool CConfigDlg::DoDataExchange(bool save) {
     // More digits than a port can have is out of range, however large.
     const unsigned long long value = port.size() > 9 ? ~0ull : port.toULongLong();
     if (value < MIN_PORT || value > MAX_PORT) {
-      FailValidation(m_editPort, QString::fromUtf8(texts::VALIDATE_RANGE).arg(MIN_PORT).arg(MAX_PORT));
+      FailValidation(m_editPort,
+                     QString::fromUtf8(texts::VALIDATE_RANGE).arg(MIN_PORT).arg(MAX_PORT));
       return false;
     }
     m_nPort = static_cast<uint32_t>(value);

@@ -13,9 +13,8 @@ std::function<void(const MessageRequest&)>& Handler() {
 
 void ShowMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                     const QString& caption) {
-  const MessageRequest request{parent,
-                               caption.isEmpty() ? QCoreApplication::applicationName() : caption,
-                               text, icon};
+  const MessageRequest request{
+      parent, caption.isEmpty() ? QCoreApplication::applicationName() : caption, text, icon};
   if (Handler()) {
     Handler()(request);
     return;

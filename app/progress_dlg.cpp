@@ -62,12 +62,14 @@ void CProgressDlg::OnInitDialog() {
   m_nTicks = 0;
   switch (m_nMode) {
     case MODE_SEARCHING:
-      ShowTexts(TextFor(texts::SEARCHING_LINE, m_nCodePage), TextFor(texts::SEARCHING_CAPTION, m_nCodePage));
+      ShowTexts(TextFor(texts::SEARCHING_LINE, m_nCodePage),
+                TextFor(texts::SEARCHING_CAPTION, m_nCodePage));
       m_nTimerId = startTimer(STATUS_TIMER_PERIOD_MS);
       m_btnOK->hide();
       break;
     case MODE_SAVING:
-      ShowTexts(TextFor(texts::SAVING_LINE, m_nCodePage), TextFor(texts::SAVING_CAPTION, m_nCodePage));
+      ShowTexts(TextFor(texts::SAVING_LINE, m_nCodePage),
+                TextFor(texts::SAVING_CAPTION, m_nCodePage));
       m_nTimerId = startTimer(STATUS_TIMER_PERIOD_MS);
       m_btnOK->hide();
       break;

@@ -17,7 +17,8 @@ uint32_t SettledClock() { return g_dwLastSearchTime + 2000; }
 bool Save(QWidget* window, const QString& path) {
   QApplication::processEvents();
   const bool saved = window->grab().save(path);
-  std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
+  std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "cannot write",
+               qPrintable(path));
   return saved;
 }
 

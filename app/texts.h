@@ -38,7 +38,8 @@ constexpr BilingualText FW_FILE_LABEL{"Update File Name : ", "펌웨어 파일 �
 constexpr BilingualText VERSION_LABEL{"F/W Version :", nullptr};
 constexpr BilingualText READ{"Read", "읽어 오기"};
 constexpr BilingualText SEARCH_GROUP{"Searching printers", "프린터 검색 기능"};
-constexpr BilingualText SEARCH_BY_MAC{"Search using MAC Address", "MAC 주소를 사용하여 프린터 검색"};
+constexpr BilingualText SEARCH_BY_MAC{"Search using MAC Address",
+                                      "MAC 주소를 사용하여 프린터 검색"};
 constexpr BilingualText TEST_PRINT{"Test print", "테스트 인쇄"};
 
 // Not switched by language.
@@ -51,10 +52,12 @@ constexpr const char* VALIDATE_POSITIVE_INTEGER = "양의 정수를 입력하십
 constexpr const char* VALIDATE_RANGE = "%1와(과) %2 사이의 정수를 입력하십시오.";
 
 // Status dialog.
-constexpr BilingualText SEARCHING_LINE{"Now searching printers...", "탈보테크 프린터를 검색 중입니다..."};
+constexpr BilingualText SEARCHING_LINE{"Now searching printers...",
+                                       "탈보테크 프린터를 검색 중입니다..."};
 constexpr BilingualText SEARCHING_CAPTION{"TALVO TECH Ethernet Printer Searching...",
                                           "탈보테크 Ethernet 프린터 검색 중..."};
-constexpr BilingualText SEARCH_SETTLED_LINE{"Searching Completed !!!", "프린터 검색이 완료되었습니다."};
+constexpr BilingualText SEARCH_SETTLED_LINE{"Searching Completed !!!",
+                                            "프린터 검색이 완료되었습니다."};
 constexpr BilingualText SEARCH_SETTLED_CAPTION{"Ethernet Printer Searching",
                                                "탈보테크 Ethernet 프린터 검색"};
 constexpr BilingualText NOTHING_FOUND_LINE{
@@ -65,14 +68,17 @@ constexpr BilingualText NOTHING_FOUND_CAPTION{"Ethernet Printer Searching Result
 constexpr BilingualText NOTHING_FOUND_OK{"OK", "확인"};
 constexpr BilingualText SAVING_LINE{"Now saving....", "프린터에 설정 값을 저장 중입니다..."};
 constexpr BilingualText SAVING_CAPTION{"Printer Saving...", "탈보테크 Ethernet 프린터 저장 중..."};
-constexpr BilingualText SAVE_CONFIRMED_LINE{"Save Completed !!!", "프린터에 저장이 완료되었습니다."};
+constexpr BilingualText SAVE_CONFIRMED_LINE{"Save Completed !!!",
+                                            "프린터에 저장이 완료되었습니다."};
 constexpr BilingualText SAVE_CONFIRMED_CAPTION{"Printer Settings Saved",
                                                "탈보테크 Ethernet 프린터 정보 저장"};
-constexpr BilingualText SAVE_TIMED_OUT_LINE{"Save Error !!!", "프린터에 저장 시 에러가 발생했습니다."};
+constexpr BilingualText SAVE_TIMED_OUT_LINE{"Save Error !!!",
+                                            "프린터에 저장 시 에러가 발생했습니다."};
 constexpr BilingualText SAVE_TIMED_OUT_CAPTION{"Save Result", "탈보테크 Ethernet 프린터 저장 결과"};
 constexpr BilingualText FIRMWARE_DONE_LINE{
     "Firmware downloading is completed.\nPlease turn off the printer and turn it on again.",
-    "펌웨어가 정상적으로 다운로드 되었습니다.\n정상적인 사용을 위해 프린터를 끈 후 다시 켜 주십시요."};
+    "펌웨어가 정상적으로 다운로드 되었습니다.\n정상적인 사용을 위해 프린터를 끈 후 다시 켜 "
+    "주십시요."};
 constexpr BilingualText FIRMWARE_DONE_CAPTION{"Firmware downloading is completed.",
                                               "탈보테크 펌웨어 다운로드 완료"};
 

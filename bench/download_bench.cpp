@@ -3,13 +3,14 @@
 // the same bytes over a fresh TCP connection on loopback, timed until the receiver has
 // taken them all (it closes its side after our end of stream). Prints medians and ratio.
 //   build/bin/netvora-download-bench [RUNS]
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sys/socket.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,8 +38,9 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> image(FILE_BODY_MAX);
   for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 131 + 7);
   const std::string path = "/tmp/QNEther_vbench.bin";
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image.data()),
-                                              static_cast<std::streamsize>(image.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()),
+             static_cast<std::streamsize>(image.size()));
 
   std::atomic<bool> stop{false};
   uint16_t downloadPort = 0;
@@ -58,7 +60,8 @@ int main(int argc, char** argv) {
   for (int run = 0; run < runs; ++run) {
     CTcpLink link;
     auto start = std::chrono::steady_clock::now();
-    const DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", image, path, run, nullptr);
+    const DownloadResult result =
+        RunFirmwareDownload(&link, "127.0.0.1", image, path, run, nullptr);
     downloads.push_back(Seconds(start));
     if (result.outcome != DownloadOutcome::kAccepted) {
       std::fprintf(stderr, "download %d was not accepted\n", run);
@@ -84,7 +87,8 @@ int main(int argc, char** argv) {
   std::remove(path.c_str());
   const double download = Median(downloads);
   const double floor = Median(floors);
-  std::printf("download of %zu bytes, connect to ACK: median %.4f s over %d runs\n", image.size(), download, runs);
+  std::printf("download of %zu bytes, connect to ACK: median %.4f s over %d runs\n", image.size(),
+              download, runs);
   std::printf("plain blocking send on a fresh connection: median %.4f s\n", floor);
   std::printf("ratio: %.1f\n", download / floor);
   return 0;

@@ -1,6 +1,8 @@
 // A start-up probe: shows one window, waits until it is exposed, prints the milliseconds
 // since the process started and exits. Built twice: with NETVORA_PROBE_MAIN_WINDOW it shows
 // the main window, without it one empty dialog (the toolkit's floor).
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QTest>
@@ -9,7 +11,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #ifdef NETVORA_PROBE_MAIN_WINDOW
 #include "app/config_dlg.h"

@@ -31,7 +31,8 @@ void ReportStep(std::ostream& out, DownloadStep step, long value) {
       out << "header sent: " << value << " bytes" << std::endl;
       break;
     case DownloadStep::kReadyReply:
-      out << (value != 0 ? "ready reply: ready" : "ready reply: missing or not ready; body not sent")
+      out << (value != 0 ? "ready reply: ready"
+                         : "ready reply: missing or not ready; body not sent")
           << std::endl;
       break;
     case DownloadStep::kBodySent:
@@ -71,7 +72,8 @@ int RunFlash(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << MSG_CANNOT_OPEN << " (" << path << ")\n";
     return EXIT_USAGE;
   }
-  const std::vector<uint8_t> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::vector<uint8_t> image((std::istreambuf_iterator<char>(file)),
+                                   std::istreambuf_iterator<char>());
   CTcpLink link;
   const DownloadResult result =
       RunFirmwareDownload(&link, options.values["--ip"], image, path, MillisecondClock(),

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/search_command.h"
 #include "cli/flash_command.h"
+#include "cli/search_command.h"
 #include "cli/set_command.h"
 #include "cli/test_print_command.h"
 

@@ -16,7 +16,7 @@ bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<Op
       continue;
     }
     const auto option = std::find_if(specs.begin(), specs.end(),
-                                   [&](const OptionSpec& s) { return arg == s.name; });
+                                     [&](const OptionSpec& s) { return arg == s.name; });
     if (option == specs.end()) {
       *error = "unknown argument '" + arg + "'";
       return false;

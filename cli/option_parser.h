@@ -18,7 +18,9 @@ struct ParsedOptions {
   std::set<std::string> flags;
   std::vector<std::string> positional;  // arguments that are not options, in order
 
-  bool Has(const std::string& name) const { return values.count(name) > 0 || flags.count(name) > 0; }
+  bool Has(const std::string& name) const {
+    return values.count(name) > 0 || flags.count(name) > 0;
+  }
 };
 
 // Parses `args` against `specs` ("--help" is always known). False with *error naming the

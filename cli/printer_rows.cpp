@@ -19,13 +19,16 @@ std::string Dotted(uint32_t networkOrder) {
 std::string DottedHost(uint32_t hostOrder) { return Dotted(HostToNetwork32(hostOrder)); }
 
 // The version without its leading space: "2.05".
-std::string VersionText(const TextInfo& info) { return info.hasVersion ? info.version.substr(1) : ""; }
+std::string VersionText(const TextInfo& info) {
+  return info.hasVersion ? info.version.substr(1) : "";
+}
 
-void PrintRow(std::ostream& out, const std::string& mac, const std::string& ip, const std::string& mask,
-              const std::string& gateway, unsigned port, const std::string& family) {
+void PrintRow(std::ostream& out, const std::string& mac, const std::string& ip,
+              const std::string& mask, const std::string& gateway, unsigned port,
+              const std::string& family) {
   char line[160];
-  std::snprintf(line, sizeof line, "%-17s  %-15s  %-15s  %-15s  %-5u  %s\n", mac.c_str(), ip.c_str(),
-                mask.c_str(), gateway.c_str(), port, family.c_str());
+  std::snprintf(line, sizeof line, "%-17s  %-15s  %-15s  %-15s  %-5u  %s\n", mac.c_str(),
+                ip.c_str(), mask.c_str(), gateway.c_str(), port, family.c_str());
   out << line;
 }
 
@@ -38,8 +41,8 @@ void SortByMac(std::vector<PrinterInfo>* records) {
 
 void PrintPrinterTable(const FoundPrinters& found, std::ostream& out) {
   char heading[160];
-  std::snprintf(heading, sizeof heading, "%-17s  %-15s  %-15s  %-15s  %-5s  %s\n", "MAC", "IP address",
-                "Subnet mask", "Gateway", "Port", "Family");
+  std::snprintf(heading, sizeof heading, "%-17s  %-15s  %-15s  %-15s  %-5s  %s\n", "MAC",
+                "IP address", "Subnet mask", "Gateway", "Port", "Family");
   out << heading;
   for (const PrinterInfo& record : found.configs) {
     PrintRow(out, FormatMac(record.mac), Dotted(record.ipAddress), Dotted(record.subnetMask),
@@ -59,9 +62,9 @@ void PrintPrinterJson(const FoundPrinters& found, std::ostream& out) {
   out << "[";
   for (const PrinterInfo& record : found.configs) {
     out << separator << "  {\"family\": \"config\", \"mac\": \"" << FormatMac(record.mac)
-        << "\", \"ip\": \"" << Dotted(record.ipAddress) << "\", \"mask\": \"" << Dotted(record.subnetMask)
-        << "\", \"gateway\": \"" << Dotted(record.gateway) << "\", \"port\": " << GetPrintPort(record)
-        << ", \"model\": " << record.modelCode << "}";
+        << "\", \"ip\": \"" << Dotted(record.ipAddress) << "\", \"mask\": \""
+        << Dotted(record.subnetMask) << "\", \"gateway\": \"" << Dotted(record.gateway)
+        << "\", \"port\": " << GetPrintPort(record) << ", \"model\": " << record.modelCode << "}";
     separator = ",\n";
   }
   for (const std::string& reply : found.textReplies) {

@@ -31,10 +31,12 @@ bool SearchAllPrinters(const std::string* macDigits, FoundPrinters* found, std::
     return false;
   }
   const unsigned seed = MillisecondClock();
-  const std::string request = macDigits ? BuildTextSearchMac(*macDigits, seed) : BuildTextSearch(seed);
+  const std::string request =
+      macDigits ? BuildTextSearchMac(*macDigits, seed) : BuildTextSearch(seed);
   error = SendTextMessage(textSocket, request, LIMITED_BROADCAST_ADDRESS);
   if (error != 0) {
-    err << "netvora-cli: cannot broadcast on UDP port " << TEXT_PORT << ": " << std::strerror(error) << "\n";
+    err << "netvora-cli: cannot broadcast on UDP port " << TEXT_PORT << ": " << std::strerror(error)
+        << "\n";
     CloseSocket(textSocket);
     return false;
   }
@@ -46,7 +48,8 @@ bool SearchAllPrinters(const std::string* macDigits, FoundPrinters* found, std::
       found->configs.assign(table.get(), table.get() + count);
       SortByMac(&found->configs);
     } else {
-      err << "netvora-cli: cannot search on UDP port " << CONFIG_PORT << ": " << std::strerror(error) << "\n";
+      err << "netvora-cli: cannot search on UDP port " << CONFIG_PORT << ": "
+          << std::strerror(error) << "\n";
       ran = false;
     }
   }

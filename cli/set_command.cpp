@@ -10,9 +10,9 @@
 #include "common/byte_reader.h"
 #include "common/clock.h"
 #include "common/mac_text.h"
+#include "common/socket_port.h"
 #include "operations/text_exchange.h"
 #include "operations/text_message.h"
-#include "common/socket_port.h"
 #include "protocol/settings_edit.h"
 #include "protocol/settings_write.h"
 
@@ -103,15 +103,15 @@ bool ReadRequest(const ParsedOptions& options, SetRequest* request, std::string*
 }
 
 // Writes a configuration-protocol printer as Save does.
-int SetConfigPrinter(const SetRequest& request, PrinterInfo record, std::ostream& out, std::ostream& err) {
+int SetConfigPrinter(const SetRequest& request, PrinterInfo record, std::ostream& out,
+                     std::ostream& err) {
   if (request.dhcp) {
     err << "netvora-cli set: --dhcp applies to text-protocol printers only\n";
     return EXIT_USAGE;
   }
-  const NetworkSettings settings{request.ip.value_or(record.ipAddress),
-                                 request.mask.value_or(record.subnetMask),
-                                 request.gateway.value_or(record.gateway),
-                                 request.port.value_or(GetPrintPort(record))};
+  const NetworkSettings settings{
+      request.ip.value_or(record.ipAddress), request.mask.value_or(record.subnetMask),
+      request.gateway.value_or(record.gateway), request.port.value_or(GetPrintPort(record))};
   if (!ApplyNetworkSettings(&record, settings)) {
     err << MSG_WRONG_LOCAL_IP << "\n";
     return EXIT_USAGE;
@@ -140,7 +140,8 @@ int SetConfigPrinter(const SetRequest& request, PrinterInfo record, std::ostream
 }
 
 // Writes a text-protocol printer: the set request, then up to seven seconds for its ack.
-int SetTextPrinter(const SetRequest& request, const std::string& reply, std::ostream& out, std::ostream& err) {
+int SetTextPrinter(const SetRequest& request, const std::string& reply, std::ostream& out,
+                   std::ostream& err) {
   if (request.password) {
     err << "netvora-cli set: --password applies to configuration-protocol printers only\n";
     return EXIT_USAGE;
@@ -149,21 +150,21 @@ int SetTextPrinter(const SetRequest& request, const std::string& reply, std::ost
     return networkOrder ? NetworkToHost32(*networkOrder) : current;
   };
   const TextInfo info = DecodeTextInfo(reply);
-  const TextSettings settings{MacDigitsOf(info.macText),
-                              host(request.ip, info.ipAddress),
-                              host(request.mask, info.subnetMask),
-                              host(request.gateway, info.gateway),
-                              request.port.value_or(info.port),
-                              request.dhcp.value_or(info.dhcp)};
+  const TextSettings settings{
+      MacDigitsOf(info.macText),           host(request.ip, info.ipAddress),
+      host(request.mask, info.subnetMask), host(request.gateway, info.gateway),
+      request.port.value_or(info.port),    request.dhcp.value_or(info.dhcp)};
   int error = 0;
   const SocketHandle socket = OpenTextSocket(&error);
   if (socket == INVALID_SOCKET_HANDLE) {
     err << "netvora-cli: cannot use UDP port " << TEXT_PORT << ": " << std::strerror(error) << "\n";
     return EXIT_USAGE;
   }
-  error = SendTextMessage(socket, BuildTextSet(settings, MillisecondClock()), LIMITED_BROADCAST_ADDRESS);
+  error = SendTextMessage(socket, BuildTextSet(settings, MillisecondClock()),
+                          LIMITED_BROADCAST_ADDRESS);
   std::string ack;
-  const bool acknowledged = error == 0 && WaitForTextReply(socket, TXT_SET_ACK, TEXT_SET_ACK_WAIT_MS, &ack);
+  const bool acknowledged =
+      error == 0 && WaitForTextReply(socket, TXT_SET_ACK, TEXT_SET_ACK_WAIT_MS, &ack);
   CloseSocket(socket);
   if (error != 0) {
     err << "Sever Socket failed to send: " << error << "\n";
@@ -206,13 +207,14 @@ int RunSet(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   FoundPrinters found;
   if (!SearchAllPrinters(nullptr, &found, err)) return EXIT_USAGE;
-  const auto config = std::find_if(found.configs.begin(), found.configs.end(), [&](const PrinterInfo& record) {
-    return std::memcmp(record.mac, request.mac, 6) == 0;
-  });
+  const auto config = std::find_if(
+      found.configs.begin(), found.configs.end(),
+      [&](const PrinterInfo& record) { return std::memcmp(record.mac, request.mac, 6) == 0; });
   if (config != found.configs.end()) return SetConfigPrinter(request, *config, out, err);
   const std::string wanted = FormatMac(request.mac);
   for (const std::string& reply : found.textReplies) {
-    if (SameMacText(DecodeTextInfo(reply).macText, wanted)) return SetTextPrinter(request, reply, out, err);
+    if (SameMacText(DecodeTextInfo(reply).macText, wanted))
+      return SetTextPrinter(request, reply, out, err);
   }
   err << MSG_CANNOT_FIND_MAC << "\n";
   return EXIT_NOT_FOUND;

@@ -23,9 +23,9 @@ constexpr const char* TEST_PRINT_HELP =
 
 // The page's values for the printer with that MAC, from either family's answer.
 bool FindPageValues(const FoundPrinters& found, const uint8_t mac[6], TestPageValues* values) {
-  const auto config = std::find_if(found.configs.begin(), found.configs.end(), [&](const PrinterInfo& record) {
-    return std::memcmp(record.mac, mac, 6) == 0;
-  });
+  const auto config =
+      std::find_if(found.configs.begin(), found.configs.end(),
+                   [&](const PrinterInfo& record) { return std::memcmp(record.mac, mac, 6) == 0; });
   if (config != found.configs.end()) {
     *values = {FormatMac(config->mac), NetworkToHost32(config->ipAddress),
                NetworkToHost32(config->subnetMask), NetworkToHost32(config->gateway),

@@ -32,7 +32,8 @@ std::string ToCodePage949(const std::string& utf8) {
   while (inLeft > 0) {
     char* next = buffer;
     size_t outLeft = sizeof buffer;
-    if (iconv(converter, &in, &inLeft, &next, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG) {
+    if (iconv(converter, &in, &inLeft, &next, &outLeft) == static_cast<size_t>(-1) &&
+        errno != E2BIG) {
       // A character the code page lacks: skip its UTF-8 bytes and write '?'.
       out.append(buffer, next);
       out += '?';

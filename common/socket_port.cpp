@@ -1,14 +1,15 @@
 #include "common/socket_port.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <netinet/in.h>
-#include <sys/select.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,7 +21,8 @@ int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
   timeval timeout{};
   timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
   timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
-  const int ready = select(socket + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &timeout);
+  const int ready =
+      select(socket + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &timeout);
   if (ready < 0) return -1;
   return ready > 0 && FD_ISSET(socket, &set) ? 1 : 0;
 }
@@ -55,7 +57,9 @@ bool BindAnyAddress(SocketHandle socket, uint16_t port) {
   return bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
-int WaitReadable(SocketHandle socket, uint32_t timeoutMs) { return WaitFor(socket, timeoutMs, false); }
+int WaitReadable(SocketHandle socket, uint32_t timeoutMs) {
+  return WaitFor(socket, timeoutMs, false);
+}
 
 long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
                   uint16_t port) {
@@ -67,8 +71,8 @@ long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint3
       sendto(socket, data, length, 0, reinterpret_cast<const sockaddr*>(&peer), sizeof peer));
 }
 
-long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
-                     uint32_t* sourceAddress, uint16_t* sourcePort) {
+long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
+                     uint16_t* sourcePort) {
   sockaddr_in peer{};
   socklen_t peerLength = sizeof peer;
   // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
@@ -136,7 +140,9 @@ int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
 
 bool IsConnectPending(int error) { return error == EINPROGRESS || error == EWOULDBLOCK; }
 
-int WaitWritable(SocketHandle socket, uint32_t timeoutMs) { return WaitFor(socket, timeoutMs, true); }
+int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
+  return WaitFor(socket, timeoutMs, true);
+}
 
 int PendingSocketError(SocketHandle socket) {
   int error = 0;

@@ -44,8 +44,8 @@ long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint3
 // the datagram was longer than `capacity` (a truncated datagram counts as a failed
 // receive). *sourceAddress receives the sender's IPv4 address, *sourcePort its port (host
 // order); either may be null.
-long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
-                     uint32_t* sourceAddress, uint16_t* sourcePort);
+long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
+                     uint16_t* sourcePort);
 
 // Dotted text of an address in network byte order ("198.51.100.2").
 void FormatIpv4(uint32_t address, char text[16]);

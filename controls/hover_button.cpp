@@ -15,7 +15,8 @@ constexpr int FOCUS_INSET = 3;      // focus rectangle inside the face
 constexpr int CAPTION_LIMIT = 256;  // characters of the caption drawn
 
 // A 3-D rectangle: top and left edges in one colour, bottom and right in the other.
-void Draw3dRect(QPainter* painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+void Draw3dRect(QPainter* painter, const QRect& r, const QColor& topLeft,
+                const QColor& bottomRight) {
   painter->setPen(topLeft);
   painter->drawLine(r.topLeft(), QPoint(r.right() - 1, r.top()));
   painter->drawLine(r.topLeft(), QPoint(r.left(), r.bottom() - 1));
@@ -47,7 +48,8 @@ void CHoverButton::PreSubclassWindow(int type) {
 
 void CHoverButton::SetButtonStyle(int type) {
   const int buttonType = type & 0x0F;
-  if (buttonType == TYPE_PUSH || buttonType == TYPE_DEFAULT_PUSH) setDefault(buttonType == TYPE_DEFAULT_PUSH);
+  if (buttonType == TYPE_PUSH || buttonType == TYPE_DEFAULT_PUSH)
+    setDefault(buttonType == TYPE_DEFAULT_PUSH);
   update();
 }
 
@@ -93,7 +95,8 @@ QRect CHoverButton::IconRect() const {
   if (slot == nullptr) return QRect();
   const QRect r = rect();
   const QSize size = slot->size;
-  const int left = text().isEmpty() ? r.left() + (r.width() - size.width()) / 2 : r.left() + ICON_MARGIN;
+  const int left =
+      text().isEmpty() ? r.left() + (r.width() - size.width()) / 2 : r.left() + ICON_MARGIN;
   QRect icon(QPoint(left, r.top() + (r.height() - size.height()) / 2), size);
   if (IsPressed() && !m_bCheckBoxMode) icon.translate(1, 1);
   return icon;
@@ -101,7 +104,8 @@ QRect CHoverButton::IconRect() const {
 
 QRect CHoverButton::CaptionRect() const {
   QRect caption = rect();
-  if (const IconSlot* slot = ChooseIcon()) caption.setLeft(caption.left() + slot->size.width() + ICON_MARGIN);
+  if (const IconSlot* slot = ChooseIcon())
+    caption.setLeft(caption.left() + slot->size.width() + ICON_MARGIN);
   if (IsPressed() && !m_bCheckBoxMode) caption.translate(1, 1);
   const QRect measured = QFontMetrics(font()).boundingRect(
       caption, Qt::TextWordWrap | Qt::AlignHCenter, text().left(CAPTION_LIMIT));

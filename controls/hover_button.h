@@ -18,7 +18,12 @@ class CHoverButton : public QPushButton {
 
  public:
   // Button types of the dialog templates: the low four style bits.
-  enum ButtonType { TYPE_PUSH = 0, TYPE_DEFAULT_PUSH = 1, TYPE_CHECKBOX = 2, TYPE_AUTO_CHECKBOX = 3 };
+  enum ButtonType {
+    TYPE_PUSH = 0,
+    TYPE_DEFAULT_PUSH = 1,
+    TYPE_CHECKBOX = 2,
+    TYPE_AUTO_CHECKBOX = 3
+  };
   enum IconEntry { ICON_IN = 0, ICON_OUT = 1, ICON_DISABLED = 2 };
   static constexpr int HOVER_POLL_MS = 50;
 
@@ -34,7 +39,8 @@ class CHoverButton : public QPushButton {
   // Loads the icons by resource id (0: none) and replaces those held; entries 1 and 2 are
   // taken only when entry 0 loaded. Repaints.
   void SetIcon(int idIn, int widthIn, int heightIn, int idOut = 0, int widthOut = 0,
-               int heightOut = 0, int idDisabled = 0, int widthDisabled = 0, int heightDisabled = 0);
+               int heightOut = 0, int idDisabled = 0, int widthDisabled = 0,
+               int heightDisabled = 0);
   void SetFlat(bool flat, bool repaint = true);
   void SetDefaultColors(bool repaint = true);
 

@@ -20,9 +20,10 @@ CIpAddressField::CIpAddressField(QWidget* parent) : QFrame(parent) {
     m_parts[part]->setMaxLength(3);
     m_parts[part]->setAlignment(Qt::AlignCenter);
     m_parts[part]->setFrame(false);
-    connect(m_parts[part], &QLineEdit::textEdited, this, [edit = m_parts[part]](const QString& text) {
-      if (text.toInt() > 255) edit->setText(QStringLiteral("255"));
-    });
+    connect(m_parts[part], &QLineEdit::textEdited, this,
+            [edit = m_parts[part]](const QString& text) {
+              if (text.toInt() > 255) edit->setText(QStringLiteral("255"));
+            });
     layout->addWidget(m_parts[part], 1);
   }
   setFocusProxy(m_parts[0]);

@@ -6,10 +6,10 @@
 
 namespace {
 
-constexpr int CAPTION_INSET = 10;      // caption distance from the frame's left or right end
-constexpr int CORNER_DIAMETER = 10;    // the corners' ellipse
+constexpr int CAPTION_INSET = 10;    // caption distance from the frame's left or right end
+constexpr int CORNER_DIAMETER = 10;  // the corners' ellipse
 constexpr int BOXED_CAPTION_INSET = 2;
-constexpr int BOXED_BODY_GAP = 4;      // between the caption and the body in the boxed style
+constexpr int BOXED_BODY_GAP = 4;  // between the caption and the body in the boxed style
 
 }  // namespace
 

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
       const std::vector<uint8_t> reply =
           BuildConfigReply(printer.record, operation, FLAG_REPLY | FLAG_DIRECTED, 0, SimFaults{});
       seed.insert(seed.end(), reply.begin(), reply.end());
-      ok = ok && WriteFile(std::string(argv[2]) + "/" + name + "-op" + std::to_string(operation), seed);
+      ok = ok &&
+           WriteFile(std::string(argv[2]) + "/" + name + "-op" + std::to_string(operation), seed);
     }
     if (!ok) {
       std::perror("write_fuzz_seeds");

@@ -9,7 +9,8 @@ constexpr size_t DATAGRAM_BUFFER_SIZE = 1500;
 
 // One datagram if it arrives within `timeoutMs`: 1 with *message set when it is a valid
 // reply with `code`, 0 for any other datagram, -1 when nothing came or the socket failed.
-int ReceiveTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs, std::string* message) {
+int ReceiveTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
+                     std::string* message) {
   if (WaitReadable(socket, timeoutMs) != 1) return -1;
   uint8_t datagram[DATAGRAM_BUFFER_SIZE];
   const long received = ReceiveDatagram(socket, datagram, sizeof datagram, nullptr, nullptr);
@@ -23,7 +24,8 @@ int ReceiveTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs, 
 
 SocketHandle OpenTextSocket(int* error) {
   const SocketHandle socket = CreateUdpSocket();
-  if (socket == INVALID_SOCKET_HANDLE || !EnableBroadcast(socket) || !BindAnyAddress(socket, TEXT_PORT)) {
+  if (socket == INVALID_SOCKET_HANDLE || !EnableBroadcast(socket) ||
+      !BindAnyAddress(socket, TEXT_PORT)) {
     *error = LastSocketError();
     CloseSocket(socket);
     return INVALID_SOCKET_HANDLE;
@@ -33,12 +35,13 @@ SocketHandle OpenTextSocket(int* error) {
 }
 
 int SendTextMessage(SocketHandle socket, const std::string& message, uint32_t address) {
-  const long sent = SendDatagram(socket, reinterpret_cast<const uint8_t*>(message.data()), message.size(),
-                                 address, TEXT_PORT);
+  const long sent = SendDatagram(socket, reinterpret_cast<const uint8_t*>(message.data()),
+                                 message.size(), address, TEXT_PORT);
   return sent == static_cast<long>(message.size()) ? 0 : LastSocketError();
 }
 
-std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code, uint32_t quietMs) {
+std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code,
+                                            uint32_t quietMs) {
   std::vector<std::string> replies;
   std::string reply;
   uint32_t lastReply = MillisecondClock();
@@ -55,7 +58,8 @@ std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* cod
   return replies;
 }
 
-bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs, std::string* reply) {
+bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
+                      std::string* reply) {
   const uint32_t start = MillisecondClock();
   for (;;) {
     const uint32_t waited = MillisecondClock() - start;

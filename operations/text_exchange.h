@@ -21,7 +21,9 @@ int SendTextMessage(SocketHandle socket, const std::string& message, uint32_t ad
 
 // Valid replies (upper-case check digits) with message code `code`, in arrival order, until
 // `quietMs` pass without one.
-std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code, uint32_t quietMs);
+std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code,
+                                            uint32_t quietMs);
 
 // The first valid reply with `code` within `timeoutMs` in all; false when none came.
-bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs, std::string* reply);
+bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
+                      std::string* reply);

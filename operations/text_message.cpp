@@ -24,8 +24,8 @@ void Put(std::string* message, size_t position, const std::string& text) {
 
 std::string AddressDigits(uint32_t address) {
   char text[9];
-  std::snprintf(text, sizeof text, "%02X%02X%02X%02X", (address >> 24) & 0xFF, (address >> 16) & 0xFF,
-                (address >> 8) & 0xFF, address & 0xFF);
+  std::snprintf(text, sizeof text, "%02X%02X%02X%02X", (address >> 24) & 0xFF,
+                (address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF);
   return text;
 }
 
@@ -36,7 +36,8 @@ std::string ReplyPortDigits(uint16_t port) {
   return text;
 }
 
-void PutSettings(std::string* message, const TextSettings& settings, const std::string& portDigits) {
+void PutSettings(std::string* message, const TextSettings& settings,
+                 const std::string& portDigits) {
   Put(message, TXT_POS_IP, AddressDigits(settings.ipAddress));
   Put(message, TXT_POS_MASK, AddressDigits(settings.subnetMask));
   Put(message, TXT_POS_GATEWAY, AddressDigits(settings.gateway));
@@ -45,8 +46,8 @@ void PutSettings(std::string* message, const TextSettings& settings, const std::
 }
 
 std::string CheckDigits(const std::string& message, bool upperCase) {
-  const uint32_t sum = Checksum32(reinterpret_cast<const uint8_t*>(message.data()) + TEXT_BODY_OFFSET,
-                                  TEXT_BODY_SIZE);
+  const uint32_t sum = Checksum32(
+      reinterpret_cast<const uint8_t*>(message.data()) + TEXT_BODY_OFFSET, TEXT_BODY_SIZE);
   char digits[9];
   std::snprintf(digits, sizeof digits, upperCase ? "%08X" : "%08x", sum);
   return digits;
@@ -66,11 +67,14 @@ bool HasCheckDigits(const uint8_t* data, size_t length, bool upperCase) {
 uint32_t DecodeAddress(const std::string& message, size_t position) {
   uint8_t bytes[4];
   HexToBytes(message.data() + position, bytes, 8);
-  return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
+  return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
+         bytes[3];
 }
 
 // Characters compare as signed bytes, so one above 127 is below every digit.
-bool AtLeast(char c, char digit) { return static_cast<signed char>(c) >= static_cast<signed char>(digit); }
+bool AtLeast(char c, char digit) {
+  return static_cast<signed char>(c) >= static_cast<signed char>(digit);
+}
 
 }  // namespace
 
@@ -129,9 +133,13 @@ std::string BuildTextSetAck(const std::string& macDigits, unsigned seed) {
   return Seal(message, true);
 }
 
-bool IsValidTextReply(const uint8_t* data, size_t length) { return HasCheckDigits(data, length, true); }
+bool IsValidTextReply(const uint8_t* data, size_t length) {
+  return HasCheckDigits(data, length, true);
+}
 
-bool IsValidTextRequest(const uint8_t* data, size_t length) { return HasCheckDigits(data, length, false); }
+bool IsValidTextRequest(const uint8_t* data, size_t length) {
+  return HasCheckDigits(data, length, false);
+}
 
 std::string TextMessageCode(const std::string& message) { return message.substr(TXT_POS_CODE, 2); }
 
@@ -151,7 +159,8 @@ TextInfo DecodeTextInfo(const std::string& reply) {
   const char* v = reply.data() + TXT_POS_VERSION;
   info.hasVersion = v[0] == ' ' && v[5] == '0';
   if (info.hasVersion) info.version = std::string{v[0], v[1], '.', v[3], v[4]};
-  info.dhcpSupported = AtLeast(v[1], '2') && (AtLeast(v[3], '1') || (AtLeast(v[3], '0') && AtLeast(v[4], '5')));
+  info.dhcpSupported =
+      AtLeast(v[1], '2') && (AtLeast(v[3], '1') || (AtLeast(v[3], '0') && AtLeast(v[4], '5')));
   return info;
 }
 

@@ -74,7 +74,8 @@ void ApplyElement(uint8_t type, uint8_t index, const uint8_t* data, PrinterInfo*
       if (index == 2) std::memcpy(record->expressionText, data, sizeof record->expressionText);
       break;
     case ELEM_EXPRESSION:
-      if (index < EXPRESSION_COUNT_MAX) std::memcpy(record->expressions[index], data, EXPRESSION_SIZE);
+      if (index < EXPRESSION_COUNT_MAX)
+        std::memcpy(record->expressions[index], data, EXPRESSION_SIZE);
       break;
     case ELEM_EXPR_CONTROL:
       std::memcpy(record->exprControl, data, sizeof record->exprControl);
@@ -151,8 +152,8 @@ bool DecodeElements(const uint8_t* payload, size_t length, PrinterInfo* record) 
 size_t EncodeRecord(const PrinterInfo& record, uint8_t* out) {
   size_t written = 0;
   const auto put = [&](uint8_t type, uint8_t index, const void* data, size_t dataLength) {
-    written += EncodeElement(out + written, type, index, static_cast<const uint8_t*>(data),
-                             dataLength);
+    written +=
+        EncodeElement(out + written, type, index, static_cast<const uint8_t*>(data), dataLength);
   };
   uint8_t model[2];
   StoreLe16(model, record.modelCode);

@@ -42,7 +42,7 @@ struct Element {
   size_t dataLength;  // data + padding: totalLength - ELEMENT_OVERHEAD
 };
 
-constexpr size_t ELEMENT_OVERHEAD = 6;        // type, index, length, check word
+constexpr size_t ELEMENT_OVERHEAD = 6;          // type, index, length, check word
 constexpr size_t ELEMENT_DECODE_BUFFER = 1400;  // largest data + padding a decode accepts
 
 // The largest element list EncodeRecord can write: every channel present and both

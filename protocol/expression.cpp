@@ -6,7 +6,9 @@ namespace {
 
 bool IsInputDigit(char c) { return c >= '0' && c <= '7'; }
 bool IsInputLetter(char c) { return c == 'i' || c == 'I'; }
-bool IsAllowed(char c) { return IsInputDigit(c) || IsInputLetter(c) || std::strchr("+*/()", c) != nullptr; }
+bool IsAllowed(char c) {
+  return IsInputDigit(c) || IsInputLetter(c) || std::strchr("+*/()", c) != nullptr;
+}
 
 }  // namespace
 

@@ -28,9 +28,8 @@ int CheckRecord(const PrinterInfo& info) {
 
 // A protected record is sent with the caller's password; an unprotected one as it is.
 void SubstitutePassword(PrinterInfo* info, const uint8_t password[PASSWORD_SIZE]) {
-  const bool protectedRecord =
-      std::any_of(std::begin(info->password), std::end(info->password),
-                  [](uint8_t byte) { return byte != 0; });
+  const bool protectedRecord = std::any_of(std::begin(info->password), std::end(info->password),
+                                           [](uint8_t byte) { return byte != 0; });
   if (protectedRecord) std::memcpy(info->password, password, PASSWORD_SIZE);
 }
 

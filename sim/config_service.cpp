@@ -17,13 +17,13 @@
 namespace {
 
 constexpr uint32_t SERVE_POLL_MS = 100;
-constexpr int BURST_SIZE = 16;  // datagrams sent back to back before a short pause
+constexpr int BURST_SIZE = 16;                // datagrams sent back to back before a short pause
 constexpr size_t IDENTITY_ELEMENT_SIZE = 20;  // 12 data bytes, 2 padding, 6 overhead
 
 }  // namespace
 
-std::vector<uint8_t> BuildConfigReply(const PrinterInfo& record, uint8_t operation,
-                                      uint8_t flags, uint8_t status, const SimFaults& faults) {
+std::vector<uint8_t> BuildConfigReply(const PrinterInfo& record, uint8_t operation, uint8_t flags,
+                                      uint8_t status, const SimFaults& faults) {
   ConfigHeader header{};
   std::memcpy(header.magic, CONFIG_MAGIC, sizeof CONFIG_MAGIC);
   header.headerCode = HEADER_CODE;
@@ -91,9 +91,9 @@ std::vector<OutgoingDatagram> ConfigService::AnswerSearch(const ConfigHeader& re
     Schedule(&out, BuildConfigReply(printer.record, request.operation, flags, 0, printer.faults),
              printer.faults);
   }
-  std::stable_sort(out.begin(), out.end(), [](const OutgoingDatagram& a, const OutgoingDatagram& b) {
-    return a.delayMs < b.delayMs;
-  });
+  std::stable_sort(
+      out.begin(), out.end(),
+      [](const OutgoingDatagram& a, const OutgoingDatagram& b) { return a.delayMs < b.delayMs; });
   return out;
 }
 
@@ -154,11 +154,13 @@ bool ConfigService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
     if (ready == 1) {
       uint32_t source = 0;
       uint16_t sourcePort = 0;
-      const long received = ReceiveDatagram(socket, datagram, sizeof datagram, &source, &sourcePort);
+      const long received =
+          ReceiveDatagram(socket, datagram, sizeof datagram, &source, &sourcePort);
       if (received > 0) {
         const uint32_t now = MillisecondClock();
         for (OutgoingDatagram& answer : HandleDatagram(datagram, static_cast<size_t>(received))) {
-          pending.emplace(now + answer.delayMs, Pending{std::move(answer.bytes), source, sourcePort});
+          pending.emplace(now + answer.delayMs,
+                          Pending{std::move(answer.bytes), source, sourcePort});
         }
       }
     }
@@ -171,7 +173,8 @@ bool ConfigService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
       }
       pending.erase(pending.begin());
       // Short pauses keep a burst of hundreds of answers within the client's receive buffer.
-      if (++sentInBurst % BURST_SIZE == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      if (++sentInBurst % BURST_SIZE == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
   return true;

@@ -25,8 +25,8 @@ struct OutgoingDatagram {
 // A printer's reply datagram: header (magic, `flags`, `operation`, `status`, the record's
 // MAC, the payload's check word), then the enciphered ELEM_IDENTITY and record elements;
 // `faults` may cut it to the header or spoil the last check word.
-std::vector<uint8_t> BuildConfigReply(const PrinterInfo& record, uint8_t operation,
-                                      uint8_t flags, uint8_t status, const SimFaults& faults);
+std::vector<uint8_t> BuildConfigReply(const PrinterInfo& record, uint8_t operation, uint8_t flags,
+                                      uint8_t status, const SimFaults& faults);
 
 class ConfigService {
  public:

@@ -1,21 +1,21 @@
 // printer-sim: plays the printers' side of every protocol for tests and demos.
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "operations/text_exchange.h"
 #include "protocol/exchange.h"
 #include "sim/config_service.h"
 #include "sim/sim_options.h"
 #include "sim/tcp_services.h"
 #include "sim/text_service.h"
-#include "operations/text_exchange.h"
 #include "tcp/download_header.h"
 
 namespace {
@@ -81,14 +81,17 @@ int main(int argc, char** argv) {
   const SocketHandle configSocket = OpenConfigSocket(&socketError);
   if (configSocket == INVALID_SOCKET_HANDLE) return Fail("bind UDP port 50005", socketError);
   sockets.push_back(configSocket);
-  ConfigService config(std::move(options.printers), options.strangerOnWrite,
-                       [](const PrinterInfo& stored) { PrintLine("stored " + DescribePrinter(stored)); });
+  ConfigService config(
+      std::move(options.printers), options.strangerOnWrite,
+      [](const PrinterInfo& stored) { PrintLine("stored " + DescribePrinter(stored)); });
   threads.emplace_back([&] {
-    if (!config.Serve(configSocket, g_bStop)) status = Fail("serve UDP port 50005", LastSocketError());
+    if (!config.Serve(configSocket, g_bStop))
+      status = Fail("serve UDP port 50005", LastSocketError());
   });
 
-  TextService text(std::move(options.textPrinters),
-                   [](const SimTextPrinter& stored) { PrintLine("stored " + DescribeTextPrinter(stored)); });
+  TextService text(std::move(options.textPrinters), [](const SimTextPrinter& stored) {
+    PrintLine("stored " + DescribeTextPrinter(stored));
+  });
   if (!text.Printers().empty()) {
     const SocketHandle textSocket = OpenTextSocket(&socketError);
     if (textSocket == INVALID_SOCKET_HANDLE) {
@@ -97,7 +100,8 @@ int main(int argc, char** argv) {
     }
     sockets.push_back(textSocket);
     threads.emplace_back([&, textSocket] {
-      if (!text.Serve(textSocket, g_bStop)) status = Fail("serve UDP port 27700", LastSocketError());
+      if (!text.Serve(textSocket, g_bStop))
+        status = Fail("serve UDP port 27700", LastSocketError());
     });
   }
 

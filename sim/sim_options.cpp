@@ -4,8 +4,8 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
-#include <utility>
 #include <sstream>
+#include <utility>
 
 #include "common/byte_reader.h"
 #include "common/mac_text.h"
@@ -53,8 +53,8 @@ bool ParseNumber(const std::string& text, unsigned long max, unsigned long* valu
 
 SimPrinterSettings DefaultSettings(int number) {
   SimPrinterSettings settings{};
-  const uint8_t mac[MAC_SIZE] = {0x02, 0, 0, 0, static_cast<uint8_t>(number >> 8),
-                                 static_cast<uint8_t>(number)};
+  const uint8_t mac[MAC_SIZE] = {
+      0x02, 0, 0, 0, static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number)};
   std::memcpy(settings.mac, mac, MAC_SIZE);
   const uint8_t ip[4] = {198, 51, 100, static_cast<uint8_t>(10 + number % 200)};
   std::memcpy(&settings.ipAddress, ip, 4);
@@ -66,7 +66,8 @@ SimPrinterSettings DefaultSettings(int number) {
 }
 
 // One "key=value,flag,..." printer description.
-bool ParsePrinter(const std::string& description, int number, SimPrinter* printer, std::string* error) {
+bool ParsePrinter(const std::string& description, int number, SimPrinter* printer,
+                  std::string* error) {
   SimPrinterSettings settings = DefaultSettings(number);
   SimFaults faults;
   const auto take = [&](const std::string& key, const std::string& value) {
@@ -89,10 +90,11 @@ bool ParsePrinter(const std::string& description, int number, SimPrinter* printe
       faults.replyDelayMs = static_cast<uint32_t>(numeric);
       return true;
     }
-    return SetFlag(key, value, {{"twice", &faults.replyTwice},
-                                {"header-only", &faults.headerOnly},
-                                {"bad-check-word", &faults.badCheckWord},
-                                {"silent", &faults.silent}});
+    return SetFlag(key, value,
+                   {{"twice", &faults.replyTwice},
+                    {"header-only", &faults.headerOnly},
+                    {"bad-check-word", &faults.badCheckWord},
+                    {"silent", &faults.silent}});
   };
   if (!ForEachItem(description, "printer", take, error)) return false;
   *printer = MakeSimPrinter(settings);
@@ -110,10 +112,13 @@ bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, s
     unsigned long numeric = 0;
     if (key == "mac") {
       settings.macDigits = value;
-      return value.size() == 12 && value.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+      return value.size() == 12 &&
+             value.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
     }
     if (key == "ip" || key == "mask" || key == "gateway") {
-      uint32_t& field = key == "ip" ? settings.ipAddress : key == "mask" ? settings.subnetMask : settings.gateway;
+      uint32_t& field = key == "ip"     ? settings.ipAddress
+                        : key == "mask" ? settings.subnetMask
+                                        : settings.gateway;
       if (!ParseIpv4(value.c_str(), &address)) return false;
       field = NetworkToHost32(address);
       return true;
@@ -131,9 +136,10 @@ bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, s
       printer->version = value == "none" ? "" : value;
       return value == "none" || (value.size() == 4 && value[1] == '.');
     }
-    return SetFlag(key, value, {{"lower-case-digits", &printer->faults.lowerCaseDigits},
-                                {"short", &printer->faults.shortReply},
-                                {"twice", &printer->faults.replyTwice}});
+    return SetFlag(key, value,
+                   {{"lower-case-digits", &printer->faults.lowerCaseDigits},
+                    {"short", &printer->faults.shortReply},
+                    {"twice", &printer->faults.replyTwice}});
   };
   return ForEachItem(description, "text printer", take, error);
 }
@@ -153,11 +159,13 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
       options->help = true;
     } else if (arg == "--printer" && hasValue) {
       SimPrinter printer;
-      if (!ParsePrinter(args[++i], static_cast<int>(options->printers.size()) + 1, &printer, error)) {
+      if (!ParsePrinter(args[++i], static_cast<int>(options->printers.size()) + 1, &printer,
+                        error)) {
         return false;
       }
       options->printers.push_back(printer);
-    } else if (arg == "--printers" && hasValue && ParseNumber(args[i + 1], MAX_GENERATED_PRINTERS, &number)) {
+    } else if (arg == "--printers" && hasValue &&
+               ParseNumber(args[i + 1], MAX_GENERATED_PRINTERS, &number)) {
       generated = number;
       ++i;
     } else if (arg == "--reply-delay" && hasValue && ParseNumber(args[i + 1], 600000, &number)) {
@@ -184,10 +192,12 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
       options->download = false;
     } else if (arg == "--download-nak-ready") {
       options->downloadFaults.nakReady = true;
-    } else if (arg == "--download-final-delay" && hasValue && ParseNumber(args[i + 1], 600000, &number)) {
+    } else if (arg == "--download-final-delay" && hasValue &&
+               ParseNumber(args[i + 1], 600000, &number)) {
       options->downloadFaults.finalDelayMs = static_cast<uint32_t>(number);
       ++i;
-    } else if (arg == "--download-final-length" && hasValue && ParseNumber(args[i + 1], 64, &number)) {
+    } else if (arg == "--download-final-length" && hasValue &&
+               ParseNumber(args[i + 1], 64, &number)) {
       options->downloadFaults.finalLength = static_cast<int>(number);
       ++i;
     } else if (arg == "--download-bad-byte6") {
@@ -204,7 +214,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
   }
   const size_t described = options->printers.size();
   for (unsigned long n = 0; n < generated; ++n) {
-    options->printers.push_back(MakeSimPrinter(DefaultSettings(static_cast<int>(described + n) + 1)));
+    options->printers.push_back(
+        MakeSimPrinter(DefaultSettings(static_cast<int>(described + n) + 1)));
   }
   if (options->printers.empty()) {
     for (int n = 1; n <= 2; ++n) options->printers.push_back(MakeSimPrinter(DefaultSettings(n)));

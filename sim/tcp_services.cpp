@@ -63,7 +63,8 @@ SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort) {
   local.sin_addr.s_addr = address;
   local.sin_port = htons(port);
   socklen_t length = sizeof local;
-  if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || listen(listener, 4) != 0 ||
+  if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+      listen(listener, 4) != 0 ||
       getsockname(listener, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
     CloseSocket(listener);
     return INVALID_SOCKET_HANDLE;
@@ -89,11 +90,13 @@ void DownloadService::ServeConnection(SocketHandle connection) {
   DownloadRecord record{false, 0, 0, 0};
   uint8_t header[DOWNLOAD_HEADER_SIZE];
   uint32_t checksum = 0;
-  record.headerValid = ReceiveAll(connection, header, sizeof header) == sizeof header &&
-                       ParseDownloadHeader(header, sizeof header, &record.announcedLength, &checksum);
+  record.headerValid =
+      ReceiveAll(connection, header, sizeof header) == sizeof header &&
+      ParseDownloadHeader(header, sizeof header, &record.announcedLength, &checksum);
   if (record.headerValid) {
     const unsigned seed = MillisecondClock();
-    const DownloadReply ready = BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
+    const DownloadReply ready =
+        BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
     (void)SendStream(connection, ready.data(), ready.size());
     record.finalStatus = REPLY_NAK;
     if (m_faults.nakReady) {
@@ -102,7 +105,8 @@ void DownloadService::ServeConnection(SocketHandle connection) {
     } else if (record.announcedLength <= FILE_BODY_MAX) {
       std::vector<uint8_t> image(record.announcedLength);
       record.receivedLength = ReceiveAll(connection, image.data(), image.size());
-      if (record.receivedLength == image.size() && Checksum32(image.data(), image.size()) == checksum) {
+      if (record.receivedLength == image.size() &&
+          Checksum32(image.data(), image.size()) == checksum) {
         record.finalStatus = REPLY_ACK;
       }
     }

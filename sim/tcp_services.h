@@ -12,11 +12,11 @@
 #include "common/socket_port.h"
 
 struct DownloadFaults {
-  bool nakReady = false;        // the ready reply says NAK (and so does the final one)
-  uint32_t finalDelayMs = 0;    // the final reply waits this long
-  int finalLength = 32;         // bytes of the final reply sent (31 or 33 to spoil it)
-  bool badByte6 = false;        // the final reply fails the byte-6 check
-  bool unanswered = false;      // connections are accepted and never answered
+  bool nakReady = false;      // the ready reply says NAK (and so does the final one)
+  uint32_t finalDelayMs = 0;  // the final reply waits this long
+  int finalLength = 32;       // bytes of the final reply sent (31 or 33 to spoil it)
+  bool badByte6 = false;      // the final reply fails the byte-6 check
+  bool unanswered = false;    // connections are accepted and never answered
 };
 
 struct DownloadRecord {

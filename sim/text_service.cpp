@@ -14,13 +14,14 @@ namespace {
 constexpr uint32_t SERVE_POLL_MS = 100;
 
 // A reply built by `build` from a filler seed, as the printer's faults shape it.
-void Add(std::vector<std::string>* out, const std::function<std::string(unsigned)>& build, unsigned seed,
-         const SimTextFaults& faults) {
+void Add(std::vector<std::string>* out, const std::function<std::string(unsigned)>& build,
+         unsigned seed, const SimTextFaults& faults) {
   std::string reply = build(seed);
   if (faults.lowerCaseDigits) {
     // Lower case only spoils check digits that hold a letter: draw filler until they do.
     while (reply.find_first_of("ABCDEF") >= 8) reply = build(++seed);
-    for (size_t i = 0; i < 8; ++i) reply[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(reply[i])));
+    for (size_t i = 0; i < 8; ++i)
+      reply[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(reply[i])));
   }
   if (faults.shortReply) reply.resize(TEXT_MESSAGE_SIZE - 1);
   if (faults.replyTwice) out->push_back(reply);
@@ -42,8 +43,13 @@ std::vector<std::string> TextService::HandleDatagram(const uint8_t* data, size_t
   const unsigned seed = MillisecondClock();
   std::lock_guard<std::mutex> lock(m_mutex);
   for (SimTextPrinter& printer : m_printers) {
-    if (code == TXT_SEARCH || (code == TXT_SEARCH_MAC && SameMacText(mac, printer.settings.macDigits))) {
-      Add(&out, [&printer](unsigned filler) { return BuildTextInfo(printer.settings, printer.version, filler); },
+    if (code == TXT_SEARCH ||
+        (code == TXT_SEARCH_MAC && SameMacText(mac, printer.settings.macDigits))) {
+      Add(
+          &out,
+          [&printer](unsigned filler) {
+            return BuildTextInfo(printer.settings, printer.version, filler);
+          },
           seed + static_cast<unsigned>(out.size()), printer.faults);
     } else if (code == TXT_SET && SameMacText(mac, printer.settings.macDigits)) {
       const TextSettings received = DecodeTextSet(request);
@@ -53,7 +59,11 @@ std::vector<std::string> TextService::HandleDatagram(const uint8_t* data, size_t
       printer.settings.port = received.port;
       printer.settings.dhcp = received.dhcp;
       if (m_onStored) m_onStored(printer);
-      Add(&out, [&printer](unsigned filler) { return BuildTextSetAck(printer.settings.macDigits, filler); },
+      Add(
+          &out,
+          [&printer](unsigned filler) {
+            return BuildTextSetAck(printer.settings.macDigits, filler);
+          },
           seed, printer.faults);
     }
   }

@@ -20,9 +20,12 @@ bool ReadHexDigits(const uint8_t* in, uint32_t* value) {
   for (int i = 0; i < 8; ++i) {
     const char c = static_cast<char>(in[i]);
     uint32_t digit;
-    if (c >= '0' && c <= '9') digit = static_cast<uint32_t>(c - '0');
-    else if (c >= 'a' && c <= 'f') digit = static_cast<uint32_t>(c - 'a' + 10);
-    else return false;
+    if (c >= '0' && c <= '9')
+      digit = static_cast<uint32_t>(c - '0');
+    else if (c >= 'a' && c <= 'f')
+      digit = static_cast<uint32_t>(c - 'a' + 10);
+    else
+      return false;
     result = (result << 4) | digit;
   }
   *value = result;
@@ -46,7 +49,8 @@ DownloadHeader BuildDownloadHeader(const uint8_t* image, size_t length, unsigned
 
 bool ParseDownloadHeader(const uint8_t* header, size_t count, uint32_t* imageLength,
                          uint32_t* imageChecksum) {
-  if (count != DOWNLOAD_HEADER_SIZE || header[0] != 0x02 || header[1] != DOWNLOAD_HEADER_SIZE) return false;
+  if (count != DOWNLOAD_HEADER_SIZE || header[0] != 0x02 || header[1] != DOWNLOAD_HEADER_SIZE)
+    return false;
   for (int i = 0; i < 5; ++i) {
     if (header[7 + i] != (header[2 + i] ^ HANDSHAKE_MASK[i])) return false;
   }

@@ -12,11 +12,11 @@
 #include "tcp/tcp_link.h"
 
 enum class DownloadOutcome {
-  kAccepted,    // the final reply said ACK (0x06)
-  kRefused,     // the final reply said NAK (0x15): "Fail Program Download!"
-  kNoAnswer,    // anything else after a successful connect; no message
+  kAccepted,  // the final reply said ACK (0x06)
+  kRefused,   // the final reply said NAK (0x15): "Fail Program Download!"
+  kNoAnswer,  // anything else after a successful connect; no message
   kNotConnected,
-  kTooLarge,    // the image exceeds FILE_BODY_MAX; nothing was sent
+  kTooLarge,  // the image exceeds FILE_BODY_MAX; nothing was sent
 };
 
 // The steps as they happen, for a caller that reports progress.
@@ -24,10 +24,10 @@ enum class DownloadStep { kConnected, kHeaderSent, kReadyReply, kBodySent, kFina
 
 struct DownloadResult {
   DownloadOutcome outcome;
-  int connectResult;      // TCP_OK or the connect's TCP_ERR_* code
-  bool readyReplyValid;   // the printer said ready, so the body went out
-  long bodyBytesSent;     // -1 when the body was not sent
-  uint8_t finalStatus;    // byte 11 of a whole final reply, else 0
+  int connectResult;     // TCP_OK or the connect's TCP_ERR_* code
+  bool readyReplyValid;  // the printer said ready, so the body went out
+  long bodyBytesSent;    // -1 when the body was not sent
+  uint8_t finalStatus;   // byte 11 of a whole final reply, else 0
 };
 
 // `value`: the connect result, the header's byte count, 1/0 for a valid ready reply, the

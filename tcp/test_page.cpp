@@ -14,8 +14,8 @@ struct Labels {
   const char* port;
 };
 
-constexpr Labels ENGLISH{"MAC Address : ", "IP Address  : ", "Subnet Mask : ", "Gateway     : ",
-                         "Port Number : "};
+constexpr Labels ENGLISH{
+    "MAC Address : ", "IP Address  : ", "Subnet Mask : ", "Gateway     : ", "Port Number : "};
 // UTF-8 here; each is 16 bytes wide before ": " in code page 949.
 constexpr Labels KOREAN{"MAC 주소        : ", "IP 주소         : ", "서브넷 마스크   : ",
                         "기본 게이트웨이 : ", "전송 포트 번호  : "};
@@ -31,7 +31,9 @@ std::string AddressLine(const std::string& label, uint32_t address) {
 
 std::vector<std::string> BuildTestPageLines(const TestPageValues& values, bool korean) {
   const Labels& labels = korean ? KOREAN : ENGLISH;
-  const auto label = [korean](const char* text) { return korean ? ToCodePage949(text) : std::string(text); };
+  const auto label = [korean](const char* text) {
+    return korean ? ToCodePage949(text) : std::string(text);
+  };
   char port[PAGE_LINE_MAX + 1];
   std::snprintf(port, sizeof port, "%s%u\r\n", label(labels.port).c_str(), values.port);
   return {
@@ -50,7 +52,9 @@ bool SendTestPage(CTcpLink* link, const std::vector<std::string>& lines) {
     whole = link->SendBytes(bytes, line.size()) == static_cast<long>(line.size());
     if (!whole) break;
   }
-  if (whole) whole = link->SendBytes(CUT_COMMAND, sizeof CUT_COMMAND) == static_cast<long>(sizeof CUT_COMMAND);
+  if (whole)
+    whole =
+        link->SendBytes(CUT_COMMAND, sizeof CUT_COMMAND) == static_cast<long>(sizeof CUT_COMMAND);
   link->CloseLink();
   return whole;
 }

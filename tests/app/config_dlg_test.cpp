@@ -1,5 +1,7 @@
 // The main window on the offscreen platform: its state after initialisation in both
 // languages, the data exchange's validation, the keyboard filter and the closing paths.
+#include "app/config_dlg.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,7 +14,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/config_dlg.h"
 #include "app/message_box.h"
 #include "controls/icon_resources.h"
 
@@ -112,7 +113,8 @@ void ConfigDlgTest::initialStateFollowsTheLanguage() {
       {"1046_version", "", nullptr, false, false},
       {"1047_read", "Read", "읽어 오기", false, false},
       {"1055_search_group", "Searching printers", "프린터 검색 기능", true, false},
-      {"1057_search_by_mac", "Search using MAC Address", "MAC 주소를 사용하여 프린터 검색", true, false},
+      {"1057_search_by_mac", "Search using MAC Address", "MAC 주소를 사용하여 프린터 검색", true,
+       false},
       {"1027_test_print", "Test print", "테스트 인쇄", false, false},
   };
   for (const Row& row : rows) {
@@ -123,8 +125,9 @@ void ConfigDlgTest::initialStateFollowsTheLanguage() {
     QVERIFY2(widget->isEnabled() == row.enabled, row.name);
     QVERIFY2(widget->isHidden() == row.hidden, row.name);
   }
-  QCOMPARE(dialog.windowTitle(), korean ? QStringLiteral("탈보테크 TCP/IP 설정 유틸리티 2.10")
-                                        : QStringLiteral("TALVO TECH Ethernet(TCP/IP) Configuration Utility 2.10"));
+  QCOMPARE(dialog.windowTitle(),
+           korean ? QStringLiteral("탈보테크 TCP/IP 설정 유틸리티 2.10")
+                  : QStringLiteral("TALVO TECH Ethernet(TCP/IP) Configuration Utility 2.10"));
   QCOMPARE(dialog.m_nCodePage, korean ? 949 : 1252);
   auto* testPrint = dialog.findChild<CHoverButton*>(QStringLiteral("1027_test_print"));
   QCOMPARE(IconImage(testPrint->Icon(CHoverButton::ICON_IN)),
@@ -153,7 +156,8 @@ void ConfigDlgTest::hiddenSerialListsAreFilledAndSelected() {
     QCOMPARE(combo->count(), row.count);
     QCOMPARE(combo->currentText(), row.selected);
   }
-  QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("1034_data_bits"))->itemText(1), QStringLiteral("9"));
+  QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("1034_data_bits"))->itemText(1),
+           QStringLiteral("9"));
 }
 
 void ConfigDlgTest::closingValidatesThePort_data() {
@@ -216,7 +220,8 @@ void ConfigDlgTest::enterAndEscapeDoNothing() {
   search->setFocus();
   QTest::keyClick(search, Qt::Key_Return);
   QTest::keyClick(search, Qt::Key_Enter);
-  QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("1038_firmware_file")), Qt::Key_Return);
+  QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("1038_firmware_file")),
+                  Qt::Key_Return);
   QTest::keyClick(&dialog, Qt::Key_Escape);
   QCOMPARE(clicked.count(), 0);
   QVERIFY(dialog.isVisible());

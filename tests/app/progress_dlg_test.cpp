@@ -1,8 +1,9 @@
 // The status dialog's decisions, tick by tick, with a clock the test moves.
+#include "app/progress_dlg.h"
+
 #include <QtTest>
 #include <cstdlib>
 
-#include "app/progress_dlg.h"
 #include "app/status_words.h"
 
 namespace {
@@ -81,10 +82,11 @@ void ProgressDlgTest::nothingFoundShowsTheFirewallHint_data() {
                            << "Cannot search the ethernet printer.\nPlease check the firewall..."
                            << "Ethernet Printer Searching Results..."
                            << "OK";
-  QTest::newRow("Korean") << "ko_KR.UTF-8"
-                          << "탈보테크 프린터를 찾을 수가 없습니다.\n방화벽이 설정되어 있는 지 확인 바랍니다..."
-                          << "탈보테크 Ethernet 프린터 검색 결과..."
-                          << "확인";
+  QTest::newRow("Korean")
+      << "ko_KR.UTF-8"
+      << "탈보테크 프린터를 찾을 수가 없습니다.\n방화벽이 설정되어 있는 지 확인 바랍니다..."
+      << "탈보테크 Ethernet 프린터 검색 결과..."
+      << "확인";
 }
 
 void ProgressDlgTest::nothingFoundShowsTheFirewallHint() {
@@ -148,8 +150,10 @@ void ProgressDlgTest::firmwareDoneShowsAtOnceWithoutTimer() {
   dialog.show();
   QVERIFY(!dialog.TimerRunning());
   QVERIFY(!dialog.OkButton()->isHidden());
-  QCOMPARE(dialog.StatusText(),
-           QStringLiteral("Firmware downloading is completed.\nPlease turn off the printer and turn it on again."));
+  QCOMPARE(
+      dialog.StatusText(),
+      QStringLiteral(
+          "Firmware downloading is completed.\nPlease turn off the printer and turn it on again."));
   QCOMPARE(dialog.windowTitle(), QStringLiteral("Firmware downloading is completed."));
 }
 

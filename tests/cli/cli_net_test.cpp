@@ -1,7 +1,6 @@
 // netvora-cli end to end: the real executables, netvora-cli on the lab's client side and
 // printer-sim on the printer side.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <unistd.h>
 
@@ -27,10 +26,12 @@ constexpr const char* PRINTERS =
 class SimProcess {
  public:
   SimProcess(const NetnsLab& lab, const std::string& args)
-      : m_lab(lab), m_strLog(::testing::TempDir() + "printer-sim-" + std::to_string(getpid()) + ".log") {
+      : m_lab(lab),
+        m_strLog(::testing::TempDir() + "printer-sim-" + std::to_string(getpid()) + ".log") {
     std::string pid;
     m_lab.RunIn(m_lab.PrinterNamespace(),
-                std::string(NETVORA_SIM_PATH) + " " + args + " >" + m_strLog + " 2>&1 & echo $!", &pid);
+                std::string(NETVORA_SIM_PATH) + " " + args + " >" + m_strLog + " 2>&1 & echo $!",
+                &pid);
     m_pid = static_cast<pid_t>(std::atol(pid.c_str()));
     for (int tries = 0; tries < 100 && !Listening(); ++tries) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -68,10 +69,12 @@ struct CliResult {
 };
 
 CliResult RunCli(const NetnsLab& lab, const std::string& args) {
-  const std::string errPath = ::testing::TempDir() + "netvora-cli-" + std::to_string(getpid()) + ".err";
+  const std::string errPath =
+      ::testing::TempDir() + "netvora-cli-" + std::to_string(getpid()) + ".err";
   CliResult result;
-  result.status = lab.RunIn(lab.ClientNamespace(),
-                            std::string(NETVORA_CLI_PATH) + " " + args + " 2>" + errPath, &result.out);
+  result.status =
+      lab.RunIn(lab.ClientNamespace(), std::string(NETVORA_CLI_PATH) + " " + args + " 2>" + errPath,
+                &result.out);
   std::ifstream file(errPath);
   std::stringstream text;
   text << file.rdbuf();
@@ -208,7 +211,8 @@ TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
     const char* err;
   } rows[] = {
       {"accepted", "", 0, "body sent: 100000 bytes", ""},
-      {"NAK", "--download-nak-ready", 1, "ready reply: missing or not ready", "Fail Program Download!"},
+      {"NAK", "--download-nak-ready", 1, "ready reply: missing or not ready",
+       "Fail Program Download!"},
       {"late final reply", "--download-final-delay 400", 1, "body sent: 100000 bytes",
        "did not confirm"},
       {"nothing listening", "--no-download", 1, "", "connect timeout ERROR"},
@@ -237,7 +241,8 @@ TEST(NetvoraCli, TestPrintSendsThePageToThePrintersPort) {
     if (log.find("printed", log.find("printed") + 1) != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  EXPECT_NE(std::string::npos, log.find("MAC Address : 02:00:00:00:00:01\r\nIP Address  : 198. 51.100.  2\r\n"));
+  EXPECT_NE(std::string::npos,
+            log.find("MAC Address : 02:00:00:00:00:01\r\nIP Address  : 198. 51.100.  2\r\n"));
   EXPECT_NE(std::string::npos, log.find(": 44:a8:c2:00:00:01\r\n"));  // as the printer sent it
   EXPECT_NE(std::string::npos, log.find(std::string("\x1D\x56\x42\x00", 4)));
 }

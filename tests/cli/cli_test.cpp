@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/flash_command.h"
 #include "cli/printer_rows.h"
 #include "cli/search_command.h"
 #include "cli/set_command.h"
-#include "cli/flash_command.h"
 #include "cli/test_print_command.h"
-#include "operations/text_message.h"
 #include "common/socket_port.h"
+#include "operations/text_message.h"
 #include "protocol/config_header.h"
 
 namespace {
@@ -25,7 +25,8 @@ class PortHolder {
   PortHolder() {
     for (uint16_t port : {CONFIG_PORT, TEXT_PORT}) {
       m_sockets.push_back(CreateUdpSocket());
-      EXPECT_TRUE(BindAnyAddress(m_sockets.back(), port)) << "port " << port << " is busy on this machine";
+      EXPECT_TRUE(BindAnyAddress(m_sockets.back(), port))
+          << "port " << port << " is busy on this machine";
     }
   }
   ~PortHolder() {
@@ -51,12 +52,20 @@ TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
       {"port below range", {"--mac", "02:00:00:00:00:01", "--port", "1023"}, "port must be"},
       {"port above range", {"--mac", "02:00:00:00:00:01", "--port", "50001"}, "port must be"},
       {"port not a number", {"--mac", "02:00:00:00:00:01", "--port", "91oo"}, "port must be"},
-      {"password too long", {"--mac", "02:00:00:00:00:01", "--password", "12345678901"}, "at most 10"},
-      {"unknown option", {"--mac", "02:00:00:00:00:01", "--speed", "9"}, "unknown argument '--speed'"},
-      {"DHCP neither on nor off", {"--mac", "02:00:00:00:00:01", "--dhcp", "yes"}, "--dhcp takes on or off"},
+      {"password too long",
+       {"--mac", "02:00:00:00:00:01", "--password", "12345678901"},
+       "at most 10"},
+      {"unknown option",
+       {"--mac", "02:00:00:00:00:01", "--speed", "9"},
+       "unknown argument '--speed'"},
+      {"DHCP neither on nor off",
+       {"--mac", "02:00:00:00:00:01", "--dhcp", "yes"},
+       "--dhcp takes on or off"},
       {"stray argument", {"--mac", "02:00:00:00:00:01", "extra"}, "unknown argument 'extra'"},
       {"missing value", {"--mac"}, "needs a value"},
-      {"repeated option", {"--mac", "02:00:00:00:00:01", "--mac", "02:00:00:00:00:02"}, "given twice"},
+      {"repeated option",
+       {"--mac", "02:00:00:00:00:01", "--mac", "02:00:00:00:00:02"},
+       "given twice"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -82,9 +91,13 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
       {"flash: no address", RunFlash, {firmware}, "--ip A is required"},
       {"flash: bad address", RunFlash, {"--ip", "198.51.100", firmware}, "--ip A is required"},
       {"flash: no file", RunFlash, {"--ip", "127.0.0.1"}, "FILE is required"},
-      {"flash: not an update file name", RunFlash, {"--ip", "127.0.0.1", "/tmp/qnether_v210.bin"},
+      {"flash: not an update file name",
+       RunFlash,
+       {"--ip", "127.0.0.1", "/tmp/qnether_v210.bin"},
        "Can't Open File !"},
-      {"flash: missing file", RunFlash, {"--ip", "127.0.0.1", "/nonexistent/QNEther_v1.bin"},
+      {"flash: missing file",
+       RunFlash,
+       {"--ip", "127.0.0.1", "/nonexistent/QNEther_v1.bin"},
        "Can't Open File !"},
       {"flash: two files", RunFlash, {"--ip", "127.0.0.1", firmware, firmware}, "unknown argument"},
       {"test-print: no MAC", RunTestPrint, {"--korean"}, "--mac MAC is required"},
@@ -119,10 +132,9 @@ PrinterInfo Record(uint8_t macFirst, uint8_t macLast, const char* ip, uint16_t p
 }
 
 TEST(PrinterRows, SortByMacComparesBytesUnsigned) {
-  std::vector<PrinterInfo> records = {Record(0x80, 1, "198.51.100.3", 9100),
-                                      Record(0x02, 2, "198.51.100.2", 9100),
-                                      Record(0x7F, 0, "198.51.100.4", 9100),
-                                      Record(0x02, 1, "198.51.100.1", 9100)};
+  std::vector<PrinterInfo> records = {
+      Record(0x80, 1, "198.51.100.3", 9100), Record(0x02, 2, "198.51.100.2", 9100),
+      Record(0x7F, 0, "198.51.100.4", 9100), Record(0x02, 1, "198.51.100.1", 9100)};
   SortByMac(&records);
   const uint8_t expectedFirst[] = {0x02, 0x02, 0x7F, 0x80};
   const uint8_t expectedLast[] = {1, 2, 0, 1};
@@ -135,18 +147,23 @@ TEST(PrinterRows, SortByMacComparesBytesUnsigned) {
 
 TEST(PrinterRows, PrintsBothFamiliesConfigurationRowsFirst) {
   FoundPrinters found;
-  found.configs = {Record(0x02, 0xAB, "198.51.100.10", 9100), Record(0x02, 0x01, "198.51.100.11", 50000)};
+  found.configs = {Record(0x02, 0xAB, "198.51.100.10", 9100),
+                   Record(0x02, 0x01, "198.51.100.11", 50000)};
   found.textReplies = {
-      BuildTextInfo(TextSettings{"44a8c2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, true}, "2.05", 1),
-      BuildTextInfo(TextSettings{"44A8C2000002", 0xC6336415, 0xFFFFFF00, 0xC6336401, 9300, false}, "", 2)};
+      BuildTextInfo(TextSettings{"44a8c2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, true},
+                    "2.05", 1),
+      BuildTextInfo(TextSettings{"44A8C2000002", 0xC6336415, 0xFFFFFF00, 0xC6336401, 9300, false},
+                    "", 2)};
   std::ostringstream table;
   PrintPrinterTable(found, table);
   EXPECT_EQ(
       "MAC                IP address       Subnet mask      Gateway          Port   Family\n"
       "02:00:00:00:00:AB  198.51.100.10    255.255.255.0    198.51.100.1     9100   config\n"
       "02:00:00:00:00:01  198.51.100.11    255.255.255.0    198.51.100.1     50000  config\n"
-      "44:a8:c2:00:00:01  198.51.100.20    255.255.255.0    198.51.100.1     9100   text, DHCP on, F/W 2.05\n"
-      "44:A8:C2:00:00:02  198.51.100.21    255.255.255.0    198.51.100.1     9300   text, DHCP off\n",
+      "44:a8:c2:00:00:01  198.51.100.20    255.255.255.0    198.51.100.1     9100   text, DHCP on, "
+      "F/W 2.05\n"
+      "44:A8:C2:00:00:02  198.51.100.21    255.255.255.0    198.51.100.1     9300   text, DHCP "
+      "off\n",
       table.str());
 
   std::ostringstream json;
@@ -154,14 +171,17 @@ TEST(PrinterRows, PrintsBothFamiliesConfigurationRowsFirst) {
   EXPECT_EQ(
       "[\n"
       "  {\"family\": \"config\", \"mac\": \"02:00:00:00:00:AB\", \"ip\": \"198.51.100.10\", "
-      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100, \"model\": 19},\n"
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100, \"model\": "
+      "19},\n"
       "  {\"family\": \"config\", \"mac\": \"02:00:00:00:00:01\", \"ip\": \"198.51.100.11\", "
-      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 50000, \"model\": 19},\n"
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 50000, \"model\": "
+      "19},\n"
       "  {\"family\": \"text\", \"mac\": \"44:a8:c2:00:00:01\", \"ip\": \"198.51.100.20\", "
       "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100, \"dhcp\": true, "
       "\"firmware\": \"2.05\"},\n"
       "  {\"family\": \"text\", \"mac\": \"44:A8:C2:00:00:02\", \"ip\": \"198.51.100.21\", "
-      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9300, \"dhcp\": false, "
+      "\"mask\": \"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9300, \"dhcp\": "
+      "false, "
       "\"firmware\": null}\n"
       "]\n",
       json.str());

@@ -1,9 +1,9 @@
 // Checksum32 against its check values.
+#include "common/checksum32.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "common/checksum32.h"
 
 namespace {
 
@@ -43,15 +43,18 @@ TEST(Checksum32, AgreesWithTheBitByBitDefinition) {
   std::string block;
   for (int i = 0; i < 300; ++i) {
     block += static_cast<char>((i * 37 + 11) & 0xFF);
-    ASSERT_EQ(BitByBit(block), Checksum32(reinterpret_cast<const uint8_t*>(block.data()), block.size()));
+    ASSERT_EQ(BitByBit(block),
+              Checksum32(reinterpret_cast<const uint8_t*>(block.data()), block.size()));
   }
 }
 
 TEST(Checksum32, StaysBelow2To27) {
   std::string block(120, '\0');
   for (int seed = 1; seed < 200; ++seed) {
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((seed * 31 + i * 7) & 0xFF);
-    ASSERT_LT(Checksum32(reinterpret_cast<const uint8_t*>(block.data()), block.size()), 0x08000000u);
+    for (size_t i = 0; i < block.size(); ++i)
+      block[i] = static_cast<char>((seed * 31 + i * 7) & 0xFF);
+    ASSERT_LT(Checksum32(reinterpret_cast<const uint8_t*>(block.data()), block.size()),
+              0x08000000u);
   }
 }
 

@@ -1,9 +1,9 @@
 // The code page that selects the language, from the locale environment.
+#include "common/code_page.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include "common/code_page.h"
 
 namespace {
 
@@ -12,8 +12,8 @@ TEST(CodePage, KoreanLocalesGive949AndOthers1252) {
     const char* locale;
     int codePage;
   } rows[] = {
-      {"ko_KR.UTF-8", 949}, {"ko_KR.eucKR", 949}, {"ko", 949},       {"ko.UTF-8", 949},
-      {"en_US.UTF-8", 1252}, {"C", 1252},        {"kok_IN", 1252},  {"", 1252},
+      {"ko_KR.UTF-8", 949},  {"ko_KR.eucKR", 949}, {"ko", 949},      {"ko.UTF-8", 949},
+      {"en_US.UTF-8", 1252}, {"C", 1252},          {"kok_IN", 1252}, {"", 1252},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.locale);

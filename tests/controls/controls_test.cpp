@@ -125,7 +125,8 @@ void ControlsTest::iconPlacementFollowsTheCaption() {
   QCOMPARE(button.IconRect(), QRect(3, 4, 32, 32));
   const QRect caption = button.CaptionRect();
   const int areaLeft = 3 + 32;
-  QCOMPARE(caption.center().x(), areaLeft + (120 - areaLeft) / 2 - (caption.width() % 2 == 0 ? 1 : 0));
+  QCOMPARE(caption.center().x(),
+           areaLeft + (120 - areaLeft) / 2 - (caption.width() % 2 == 0 ? 1 : 0));
   QCOMPARE(caption.top(), (40 - caption.height()) / 2);
 
   button.setText(QStringLiteral("A caption long enough to wrap onto a second line"));
@@ -217,12 +218,14 @@ void ControlsTest::groupBoxPlacesItsCaptionByAlignment() {
   box.SetCaptionAlignment(alignment);
   QCOMPARE(box.CaptionAlignment(), expected);
   const QRect caption = box.CaptionRect();
-  const int width = QFontMetrics(box.CaptionFont()).horizontalAdvance(QStringLiteral(" F/W Update "));
+  const int width =
+      QFontMetrics(box.CaptionFont()).horizontalAdvance(QStringLiteral(" F/W Update "));
   QCOMPARE(caption.width(), width);
   QCOMPARE(caption.top(), 1);
   const int innerLeft = 1;
   const int innerEnd = 299;  // exclusive right end of the client rectangle shrunk by 1
-  const int lefts[] = {innerLeft + 10, innerLeft + (innerEnd - width - innerLeft) / 2, innerEnd - 10 - width};
+  const int lefts[] = {innerLeft + 10, innerLeft + (innerEnd - width - innerLeft) / 2,
+                       innerEnd - 10 - width};
   QCOMPARE(caption.left(), lefts[expected]);
   QCOMPARE(box.FrameRect().top(), 1 + caption.height() / 2);
 }
@@ -252,7 +255,8 @@ void ControlsTest::groupBoxWithoutCaptionHasNoGap() {
 void ControlsTest::groupBoxSettersChainAndKeepTheFace() {
   CXPGroupBox box;
   const QString family = box.CaptionFont().family();
-  CXPGroupBox& chained = box.SetFontBold(true).SetCaptionTextColor(QColor(16, 140, 231)).SetFontItalic(true);
+  CXPGroupBox& chained =
+      box.SetFontBold(true).SetCaptionTextColor(QColor(16, 140, 231)).SetFontItalic(true);
   QCOMPARE(&chained, &box);
   QCOMPARE(box.CaptionFont().weight(), QFont::Bold);
   QCOMPARE(box.CaptionFont().family(), family);

@@ -81,8 +81,8 @@ std::unique_ptr<NetnsLab> NetnsLab::Create(std::string* why) {
     *why = "cannot open this process's network namespace";
     return nullptr;
   }
-  const std::string veth = "nvv" + std::to_string(getpid() % 100000) + "x" +
-                           std::to_string(s_nLabCount.load());
+  const std::string veth =
+      "nvv" + std::to_string(getpid() % 100000) + "x" + std::to_string(s_nLabCount.load());
   std::unique_ptr<NetnsLab> lab(new NetnsLab(client, printer, veth, hostFd));
   const std::string steps[] = {
       "ip netns add " + client,

@@ -6,10 +6,10 @@
 // sent from inside a lab. Not thread-safe: create and destroy it on one thread.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 constexpr const char* LAB_CLIENT_ADDRESS = "198.51.100.1";
 constexpr const char* LAB_PRINTER_ADDRESS = "198.51.100.2";
@@ -50,9 +50,9 @@ class NetnsLab {
 // fails instead, since CI runs as root and must exercise the network.
 std::unique_ptr<NetnsLab> CreateLabOrSkip();
 
-#define NETVORA_REQUIRE_LAB(lab)            \
-  auto lab = CreateLabOrSkip();             \
-  if (!lab) {                               \
-    if (::testing::Test::HasFailure()) return; \
+#define NETVORA_REQUIRE_LAB(lab)                      \
+  auto lab = CreateLabOrSkip();                       \
+  if (!lab) {                                         \
+    if (::testing::Test::HasFailure()) return;        \
     GTEST_SKIP() << "network namespaces unavailable"; \
   }

@@ -93,7 +93,8 @@ TEST(WritePrinterSettings, SilenceGivesMinus200AfterThreeSeconds) {
 }
 
 TEST(WritePrinterSettings, AStrangersReplyDoesNotEndTheWait) {
-  NETVORA_START_PEER(peer, {"--printer", std::string(TARGET) + ",delay=2500", "--stranger-on-write"});
+  NETVORA_START_PEER(peer,
+                     {"--printer", std::string(TARGET) + ",delay=2500", "--stranger-on-write"});
   PrinterInfo record = ChangedRecord(*peer);
   const WriteResult written = Write(WRITE_MODE_BROADCAST, &record, "secret");
   EXPECT_EQ(1, written.result);

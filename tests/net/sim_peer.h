@@ -31,11 +31,11 @@ class SimPeer {
 };
 
 // Skips the test when Start returned nullptr without a failure.
-#define NETVORA_START_PEER(peer, ...)                     \
-  auto peer = SimPeer::Start(__VA_ARGS__);                \
-  if (!peer) {                                            \
-    if (::testing::Test::HasFailure()) return;            \
-    GTEST_SKIP() << "network namespaces unavailable";     \
+#define NETVORA_START_PEER(peer, ...)                 \
+  auto peer = SimPeer::Start(__VA_ARGS__);            \
+  if (!peer) {                                        \
+    if (::testing::Test::HasFailure()) return;        \
+    GTEST_SKIP() << "network namespaces unavailable"; \
   }
 
 // Address text in network order, for comparisons.

@@ -1,11 +1,12 @@
 // The text protocol's message: layout, field encodings, check digits and decoding.
+#include "operations/text_message.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <string>
 
 #include "common/checksum32.h"
-#include "operations/text_message.h"
 
 namespace {
 
@@ -13,7 +14,9 @@ TextSettings Settings() {
   return TextSettings{"001a2b3c4d5e", 0xC0A80164, 0xFFFFFF00, 0xC0A80101, 9100, true};
 }
 
-const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
+const uint8_t* Bytes(const std::string& text) {
+  return reinterpret_cast<const uint8_t*>(text.data());
+}
 
 TEST(TextMessage, SetRequestCarriesItsFieldsAtTheirPositions) {
   const std::string set = BuildTextSet(Settings(), 1234);
@@ -97,8 +100,10 @@ TEST(TextMessage, VersionPortAndAddressRules) {
     std::string characters;
     void (*check)(const TextInfo&);
   } rows[] = {
-      {"port 238C in a reply is 35875", 46, "238C", [](const TextInfo& i) { EXPECT_EQ(35875, i.port); }},
-      {"non-hex digit reads 0", 22, "C0A8016Z", [](const TextInfo& i) { EXPECT_EQ(0xC0A80160u, i.ipAddress); }},
+      {"port 238C in a reply is 35875", 46, "238C",
+       [](const TextInfo& i) { EXPECT_EQ(35875, i.port); }},
+      {"non-hex digit reads 0", 22, "C0A8016Z",
+       [](const TextInfo& i) { EXPECT_EQ(0xC0A80160u, i.ipAddress); }},
       {"version 2.05", 60, " 2x050",
        [](const TextInfo& i) {
          EXPECT_EQ(" 2.05", i.version);
@@ -109,7 +114,8 @@ TEST(TextMessage, VersionPortAndAddressRules) {
          EXPECT_TRUE(i.hasVersion);
          EXPECT_FALSE(i.dhcpSupported);
        }},
-      {"position 65 not 0: no version", 60, " 2.051", [](const TextInfo& i) { EXPECT_FALSE(i.hasVersion); }},
+      {"position 65 not 0: no version", 60, " 2.051",
+       [](const TextInfo& i) { EXPECT_FALSE(i.hasVersion); }},
       {"a byte above 127 is below every digit", 60, " \xB2.150",
        [](const TextInfo& i) { EXPECT_FALSE(i.dhcpSupported); }},
       {"DHCP off unless 1", 50, "2", [](const TextInfo& i) { EXPECT_FALSE(i.dhcp); }},

@@ -1,5 +1,7 @@
 // Element format: padding, element encodings, decoding rules and the encode order of a
 // settings write.
+#include "protocol/elements.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "common/debug_trace.h"
-#include "protocol/elements.h"
 
 namespace {
 
@@ -71,9 +72,11 @@ TEST(EncodeElement, WritesTheKnownEncodings) {
     Bytes encoded;
     Bytes expected;
   } rows[] = {
-      {"model 16", Element(ELEM_MODEL, 0, {0x10, 0x00}),
+      {"model 16",
+       Element(ELEM_MODEL, 0, {0x10, 0x00}),
        {0x02, 0x00, 0x08, 0x00, 0x10, 0x00, 0xCE, 0x3C}},
-      {"mask 255.255.255.0 at index 1", Element(ELEM_ADDRESS, 1, {0xFF, 0xFF, 0xFF, 0x00}),
+      {"mask 255.255.255.0 at index 1",
+       Element(ELEM_ADDRESS, 1, {0xFF, 0xFF, 0xFF, 0x00}),
        {0x03, 0x01, 0x0C, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x11, 0x8A}},
   };
   for (const Row& row : rows) {
@@ -91,19 +94,17 @@ TEST(DecodeElements, EmptyPayloadSucceedsAndLeavesTheRecordZero) {
 TEST(DecodeElements, FilesEachElementWhereItBelongs) {
   const Bytes payload = Concat({
       Element(ELEM_IDENTITY, 7, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
-      Element(ELEM_ADDRESS, 0, {198, 51, 100, 10}),
-      Element(ELEM_ADDRESS, 2, {198, 51, 100, 1}),
-      Element(ELEM_ADDRESS, 4, {9, 9, 9, 9}),        // out of range: ignored
+      Element(ELEM_ADDRESS, 0, {198, 51, 100, 10}), Element(ELEM_ADDRESS, 2, {198, 51, 100, 1}),
+      Element(ELEM_ADDRESS, 4, {9, 9, 9, 9}),  // out of range: ignored
       Element(ELEM_PASSWORD, 1, Bytes(10, 'p')),
-      Element(ELEM_PASSWORD, 2, Bytes(10, 'x')),     // out of range: ignored
+      Element(ELEM_PASSWORD, 2, Bytes(10, 'x')),  // out of range: ignored
       Element(ELEM_CHANNEL_SETTINGS, 3, Bytes(20, 0x44)),
       Element(ELEM_CHANNEL_TEXT, 1, {'o', 'n', 'e'}),  // shorter than 64: zero-extended
       Element(ELEM_CHANNEL_TEXT, 2, {'e', 'x'}),       // index 2 is the expression text
       Element(ELEM_CHANNEL_TEXT, 3, {'z'}),            // index 3: ignored
-      Element(ELEM_BYTES34, 0, {1, 2, 3, 4, 5, 6, 7, 8}),
-      Element(ELEM_EXPRESSION, 7, {'i', '7'}),
-      Element(ELEM_EXPRESSION, 8, {'i', '0'}),       // out of range: ignored
-      Element(ELEM_BLOB, 0, Bytes(900, 0xEE)),       // stepped over
+      Element(ELEM_BYTES34, 0, {1, 2, 3, 4, 5, 6, 7, 8}), Element(ELEM_EXPRESSION, 7, {'i', '7'}),
+      Element(ELEM_EXPRESSION, 8, {'i', '0'}),                       // out of range: ignored
+      Element(ELEM_BLOB, 0, Bytes(900, 0xEE)),                       // stepped over
       Element(4, 0, {1}), Element(0, 0, {1}), Element(200, 0, {1}),  // unknown: skipped
   });
   PrinterInfo record{};
@@ -185,11 +186,13 @@ TEST(DecodeElements, RejectsMalformedLengthsWithoutReadingPastThePayload) {
   Bytes pastEnd = good;
   pastEnd[2] = static_cast<uint8_t>(good.size() + 4);
   Bytes oversized(ELEMENT_DECODE_BUFFER + 8 + ELEMENT_OVERHEAD);
-  oversized.resize(EncodeElement(oversized.data(), ELEM_BLOB, 0, Bytes(ELEMENT_DECODE_BUFFER + 2).data(),
+  oversized.resize(EncodeElement(oversized.data(), ELEM_BLOB, 0,
+                                 Bytes(ELEMENT_DECODE_BUFFER + 2).data(),
                                  ELEMENT_DECODE_BUFFER + 2));
   Bytes exactlyFull(ELEMENT_DECODE_BUFFER + ELEMENT_OVERHEAD + 3);
   exactlyFull.resize(EncodeElement(exactlyFull.data(), ELEM_BLOB, 0,
-                                   Bytes(ELEMENT_DECODE_BUFFER - 2).data(), ELEMENT_DECODE_BUFFER - 2));
+                                   Bytes(ELEMENT_DECODE_BUFFER - 2).data(),
+                                   ELEMENT_DECODE_BUFFER - 2));
   struct Row {
     const char* name;
     Bytes payload;

@@ -74,7 +74,10 @@ TEST(BuildSearchRequest, WritesTheBroadcastAndDirectedRequests) {
     Bytes expected;
   } rows[] = {
       {"broadcast", OP_SEARCH, 0, {0x2A, 0x76, 0x4E, 0x01, 0x10, 0x01, 0x01, 0x00}},
-      {"directed", OP_SEARCH_DIRECTED, FLAG_DIRECTED, {0x2A, 0x76, 0x4E, 0x01, 0x10, 0x03, 0x02, 0x00}},
+      {"directed",
+       OP_SEARCH_DIRECTED,
+       FLAG_DIRECTED,
+       {0x2A, 0x76, 0x4E, 0x01, 0x10, 0x03, 0x02, 0x00}},
   };
   for (Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -134,7 +137,7 @@ TEST(ParseReply, DirectedSearchFilesOneReplyPerSource) {
   auto context = Context(OP_SEARCH_DIRECTED, FLAG_DIRECTED);
   ReplyOptions directed;
   directed.flags = FLAG_REPLY | FLAG_DIRECTED;
-  Receive(context.get(), SOURCE_A, Reply(1));            // lacks FLAG_DIRECTED: dropped
+  Receive(context.get(), SOURCE_A, Reply(1));  // lacks FLAG_DIRECTED: dropped
   Receive(context.get(), SOURCE_A, Reply(1, directed));
   Receive(context.get(), SOURCE_A, Reply(2, directed));  // same source: dropped
   Receive(context.get(), SOURCE_B, Reply(1, directed));  // same MAC, new source: filed

@@ -29,14 +29,14 @@ TEST(IsUsableHostAddress, RefusesBroadcastAddresses) {
     const char* mask;
     bool usable;
   } rows[] = {
-      {"192.168.0.255", "255.255.255.0", false},  // class C broadcast
-      {"10.0.0.255", "255.255.255.0", false},     // subnet broadcast
-      {"10.255.255.255", "255.255.255.0", false}, // class A broadcast
-      {"172.16.255.255", "255.255.0.0", false},   // class B broadcast
+      {"192.168.0.255", "255.255.255.0", false},    // class C broadcast
+      {"10.0.0.255", "255.255.255.0", false},       // subnet broadcast
+      {"10.255.255.255", "255.255.255.0", false},   // class A broadcast
+      {"172.16.255.255", "255.255.0.0", false},     // class B broadcast
       {"198.51.100.10", "255.255.255.255", false},  // no host bits at all
-      {"224.0.0.1", "255.255.255.0", true},       // class D skips the class test
+      {"224.0.0.1", "255.255.255.0", true},         // class D skips the class test
       {"198.51.100.10", "255.255.255.0", true},
-      {"10.0.1.255", "255.255.0.0", true},        // .255 inside a larger subnet
+      {"10.0.1.255", "255.255.0.0", true},  // .255 inside a larger subnet
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.ip) + "/" + row.mask);
@@ -52,10 +52,10 @@ TEST(ValidateExpression, AcceptsWellFormedTermsOverInputs) {
     const char* text;
     bool valid;
   } rows[] = {
-      {"(i0+i1)*i2", true}, {"/i0", true},  {"i0 + i1", true}, {"I7*i0", true},
-      {"i0i1", true},       {"", true},     {"   ", true},     {"i8", false},
-      {"i0+", false},       {"+i0", false}, {"(i0", false},    {"i0)", false},
-      {"((i0))", false},    {"i0-i1", false}, {"0i", false},   {"i", false},
+      {"(i0+i1)*i2", true}, {"/i0", true},    {"i0 + i1", true}, {"I7*i0", true},
+      {"i0i1", true},       {"", true},       {"   ", true},     {"i8", false},
+      {"i0+", false},       {"+i0", false},   {"(i0", false},    {"i0)", false},
+      {"((i0))", false},    {"i0-i1", false}, {"0i", false},     {"i", false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
@@ -101,8 +101,8 @@ TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
     void (*change)(PrinterInfo*);
     int error;
   } rows[] = {
-      {"class C broadcast address",
-       [](PrinterInfo* r) { r->ipAddress = Address("192.168.0.255"); }, SET_ERR_BAD_ADDRESS},
+      {"class C broadcast address", [](PrinterInfo* r) { r->ipAddress = Address("192.168.0.255"); },
+       SET_ERR_BAD_ADDRESS},
       {"invalid third expression, check requested",
        [](PrinterInfo* r) {
          SetExpression(r, 2, "i8");
@@ -115,8 +115,8 @@ TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
        SET_ERR_RANGE_OVERLAP},
       {"ranges 9100 and 9108", [](PrinterInfo* r) { SetRanges(r, 9100, 9108); }, EADDRINUSE},
       {"second range 0", [](PrinterInfo* r) { SetRanges(r, 9100, 0); }, EADDRINUSE},
-      {"invalid expression, check not requested",
-       [](PrinterInfo* r) { SetExpression(r, 0, "i9"); }, EADDRINUSE},
+      {"invalid expression, check not requested", [](PrinterInfo* r) { SetExpression(r, 0, "i9"); },
+       EADDRINUSE},
       {"other model skips expression and range checks",
        [](PrinterInfo* r) {
          r->modelCode = MODEL_BLOCK38;

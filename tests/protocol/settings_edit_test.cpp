@@ -1,8 +1,9 @@
 // The edit that saving makes to a record before the write, and the failure texts.
+#include "protocol/settings_edit.h"
+
 #include <gtest/gtest.h>
 
 #include "common/socket_port.h"
-#include "protocol/settings_edit.h"
 #include "protocol/settings_write.h"
 
 namespace {

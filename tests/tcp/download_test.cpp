@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "common/checksum32.h"
 #include "common/byte_reader.h"
+#include "common/checksum32.h"
 #include "sim/tcp_services.h"
 #include "tcp/firmware_download.h"
 
@@ -92,8 +92,9 @@ class DownloadPeer {
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
   const std::string path = ::testing::TempDir() + name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
@@ -108,11 +109,20 @@ TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
     bool readyValid;
   } rows[] = {
       {"accepted", {}, DownloadOutcome::kAccepted, true},
-      {"ready reply NAK: no body, final NAK", {true, 0, 32, false, false}, DownloadOutcome::kRefused, false},
-      {"final reply after more than 100 ms", {false, 400, 32, false, false}, DownloadOutcome::kNoAnswer, true},
+      {"ready reply NAK: no body, final NAK",
+       {true, 0, 32, false, false},
+       DownloadOutcome::kRefused,
+       false},
+      {"final reply after more than 100 ms",
+       {false, 400, 32, false, false},
+       DownloadOutcome::kNoAnswer,
+       true},
       {"final reply of 31 bytes", {false, 0, 31, false, false}, DownloadOutcome::kNoAnswer, true},
       {"final reply of 33 bytes", {false, 0, 33, false, false}, DownloadOutcome::kNoAnswer, true},
-      {"final reply fails the byte-6 check", {false, 0, 32, true, false}, DownloadOutcome::kNoAnswer, true},
+      {"final reply fails the byte-6 check",
+       {false, 0, 32, true, false},
+       DownloadOutcome::kNoAnswer,
+       true},
       {"connection never answered", {false, 0, 32, false, true}, DownloadOutcome::kNoAnswer, false},
   };
   for (const Row& row : rows) {
@@ -120,8 +130,9 @@ TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
     DownloadPeer peer(row.faults);
     CTcpLink link;
     std::vector<DownloadStep> steps;
-    const DownloadResult result = RunFirmwareDownload(
-        &link, "127.0.0.1", image, path, 7, [&](DownloadStep step, long) { steps.push_back(step); });
+    const DownloadResult result =
+        RunFirmwareDownload(&link, "127.0.0.1", image, path, 7,
+                            [&](DownloadStep step, long) { steps.push_back(step); });
     EXPECT_EQ(row.outcome, result.outcome);
     EXPECT_EQ(TCP_OK, result.connectResult);
     EXPECT_EQ(row.readyValid, result.readyReplyValid);
@@ -151,7 +162,8 @@ TEST(RunFirmwareDownload, RefusesWhatItCannotSend) {
   EXPECT_EQ(DownloadOutcome::kTooLarge, result.outcome);
   EXPECT_EQ(0, result.connectResult);  // nothing was attempted
 
-  result = RunFirmwareDownload(&link, "127.0.0.1", Image("abc"), "unused", 1, nullptr);  // nobody listens
+  result = RunFirmwareDownload(&link, "127.0.0.1", Image("abc"), "unused", 1,
+                               nullptr);  // nobody listens
   EXPECT_EQ(DownloadOutcome::kNotConnected, result.outcome);
   EXPECT_EQ(TCP_ERR_TIMEOUT, result.connectResult);
 }

@@ -1,11 +1,10 @@
 #include "tests/tcp/loopback_peer.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -39,6 +38,8 @@ LoopbackPeer::~LoopbackPeer() {
   CloseSocket(m_listener);
 }
 
-ClosedLoopbackPort::ClosedLoopbackPort() : m_socket(CreateTcpSocket()) { m_nPort = BindLoopback(m_socket); }
+ClosedLoopbackPort::ClosedLoopbackPort() : m_socket(CreateTcpSocket()) {
+  m_nPort = BindLoopback(m_socket);
+}
 
 ClosedLoopbackPort::~ClosedLoopbackPort() { CloseSocket(m_socket); }

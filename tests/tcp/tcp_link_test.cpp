@@ -1,11 +1,12 @@
 // The TCP link against real loopback peers.
+#include "tcp/tcp_link.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
 
-#include "tcp/tcp_link.h"
 #include "tests/tcp/loopback_peer.h"
 
 namespace {
@@ -44,7 +45,8 @@ TEST(CTcpLink, SendsAndReceivesWithAShortReceiveTimeOut) {
   EXPECT_LT(waited, 0.25);
 
   long got = -1;
-  for (int tries = 0; tries < 20 && got != 0; ++tries) got = link.ReceiveBytes(buffer, sizeof buffer);
+  for (int tries = 0; tries < 20 && got != 0; ++tries)
+    got = link.ReceiveBytes(buffer, sizeof buffer);
   EXPECT_EQ(0, got);  // the peer closed its side
   EXPECT_EQ("hello", received);
   EXPECT_EQ(0, link.CloseLink());

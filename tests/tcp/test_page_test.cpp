@@ -1,4 +1,6 @@
 // The test page: its lines in both languages, and the bytes a print port receives.
+#include "tcp/test_page.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,7 +9,6 @@
 
 #include "common/code_page.h"
 #include "sim/tcp_services.h"
-#include "tcp/test_page.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ TEST(BuildTestPageLines, EnglishLinesHaveTheirWidthsAndColumns) {
 TEST(BuildTestPageLines, KoreanLabelsAreCodePage949Bytes16Wide) {
   const std::vector<std::string> lines = BuildTestPageLines(VALUES, true);
   ASSERT_EQ(5u, lines.size());
-  const char* labels[] = {"MAC 주소", "IP 주소", "서브넷 마스크", "기본 게이트웨이", "전송 포트 번호"};
+  const char* labels[] = {"MAC 주소", "IP 주소", "서브넷 마스크", "기본 게이트웨이",
+                          "전송 포트 번호"};
   for (size_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(labels[i]);
     const std::string label = ToCodePage949(labels[i]);
