@@ -42,7 +42,7 @@ TEST(CTcpLink, SendsAndReceivesWithAShortReceiveTimeOut) {
   EXPECT_EQ(-1, link.ReceiveBytes(buffer, sizeof buffer));  // nothing within 100 ms
   const double waited = SecondsSince(start);
   EXPECT_GE(waited, 0.08);
-  EXPECT_LT(waited, 0.25);
+  EXPECT_LT(waited, 0.6);  // generous: a loaded machine may wake the thread late
 
   long got = -1;
   for (int tries = 0; tries < 20 && got != 0; ++tries)
