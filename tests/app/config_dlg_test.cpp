@@ -137,6 +137,7 @@ void ConfigDlgTest::initialStateFollowsTheLanguage() {
   QCOMPARE(dialog.m_strRemoteAddr, QStringLiteral("255.255.255.255"));
   QVERIFY(dialog.m_pSocket == nullptr);
   QVERIFY(dialog.m_pPrinters != nullptr);
+  QCOMPARE(IconImage(dialog.windowIcon()), IconImage(LoadIconResource(IDR_MAINFRAME)));
 }
 
 void ConfigDlgTest::hiddenSerialListsAreFilledAndSelected() {

@@ -14,6 +14,7 @@
 #include "common/checksum32.h"
 #include "sim/tcp_services.h"
 #include "tcp/firmware_download.h"
+#include "tests/tcp/loopback_peer.h"
 
 namespace {
 
@@ -153,6 +154,19 @@ TEST(RunFirmwareDownload, SendsTheFileAsItIsNowAndThePrinterRefusesAChangedOne) 
   ASSERT_EQ(1u, downloads.size());
   EXPECT_EQ(loaded.size(), downloads[0].announcedLength);
   EXPECT_EQ(REPLY_NAK, downloads[0].finalStatus);
+}
+
+TEST(WaitForDownloadReply, PausesFiftyTimesAfterThePrinterClosedItsSide) {
+  LoopbackPeer peer([](SocketHandle) {});  // accepts, then closes at once
+  CTcpLink link;
+  ASSERT_EQ(TCP_OK, link.ConnectWithTimeout("127.0.0.1", peer.Port()));
+  uint8_t buffer[256];
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(0, WaitForDownloadReply(&link, buffer, sizeof buffer));
+  const double waited =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(waited, 4.9);  // 50 pauses of 100 ms, 51 receives
+  EXPECT_LT(waited, 8.0);
 }
 
 TEST(RunFirmwareDownload, RefusesWhatItCannotSend) {
