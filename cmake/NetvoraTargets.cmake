@@ -20,10 +20,11 @@ function(netvora_settings target)
   endif()
 endfunction()
 
-# netvora_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...]): one GoogleTest
-# executable, registered with CTest under its own name.
+# netvora_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...] [LOCKS ...]): one
+# GoogleTest executable, registered with CTest under its own name. Tests that hold the
+# same LOCKS (for example ports of this machine's own namespace) never run at once.
 function(netvora_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   netvora_settings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
@@ -34,6 +35,9 @@ function(netvora_test name)
   endif()
   if(T_ENV)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
+  endif()
+  if(T_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
 endfunction()
 
