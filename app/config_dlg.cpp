@@ -290,9 +290,10 @@ bool CConfigDlg::DoDataExchange(bool save) {
     }
     // More digits than a port can have is out of range, however large.
     const unsigned long long value = port.size() > 9 ? ~0ull : port.toULongLong();
-    if (value < MIN_PORT || value > MAX_PORT) {
-      FailValidation(m_editPort,
-                     QString::fromUtf8(texts::VALIDATE_RANGE).arg(MIN_PORT).arg(MAX_PORT));
+    if (value < MIN_PRINT_PORT || value > MAX_PRINT_PORT) {
+      FailValidation(
+          m_editPort,
+          QString::fromUtf8(texts::VALIDATE_RANGE).arg(MIN_PRINT_PORT).arg(MAX_PRINT_PORT));
       return false;
     }
     m_nPort = static_cast<uint32_t>(value);

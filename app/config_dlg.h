@@ -22,11 +22,10 @@
 #include "controls/ip_address_field.h"
 #include "controls/xp_group_box.h"
 #include "protocol/exchange.h"
+#include "protocol/settings_edit.h"
 
 constexpr int MAX_ROWS = 200;
 constexpr int IDM_ABOUTBOX = 16;
-constexpr unsigned MIN_PORT = 1024;
-constexpr unsigned MAX_PORT = 50000;
 
 enum RowKind : uint8_t { ROW_TEXT = 0, ROW_CONFIG = 1 };
 

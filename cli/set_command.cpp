@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr unsigned MIN_PRINT_PORT = 1024;
-constexpr unsigned MAX_PRINT_PORT = 50000;
-
 constexpr const char* SET_HELP =
     "Usage: netvora-cli set --mac MAC [--ip A] [--mask M] [--gateway G] [--port P]\n"
     "                       [--password TEXT] [--dhcp on|off]\n"

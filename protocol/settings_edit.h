@@ -9,6 +9,10 @@
 
 #include "protocol/printer_info.h"
 
+// The print ports a user may set.
+constexpr unsigned MIN_PRINT_PORT = 1024;
+constexpr unsigned MAX_PRINT_PORT = 50000;
+
 struct NetworkSettings {
   uint32_t ipAddress;  // network order, as are the other addresses
   uint32_t subnetMask;
