@@ -4,9 +4,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/byte_reader.h"
 #include "common/checksum32.h"
 
 namespace {
+
+// The 128 characters of a message read through the bounds-checked reader, or nullptr when
+// the text is shorter: every decoder below reads its fields from these characters only.
+const char* WholeMessage(const std::string& text) {
+  ByteReader reader(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  return reinterpret_cast<const char*>(reader.Peek(TEXT_MESSAGE_SIZE));
+}
 
 // A message of filler whose check digits are still to be written.
 std::string FillerMessage(unsigned seed) {
@@ -59,14 +67,15 @@ std::string Seal(std::string message, bool upperCase) {
 }
 
 bool HasCheckDigits(const uint8_t* data, size_t length, bool upperCase) {
-  if (length < TEXT_MESSAGE_SIZE) return false;
-  const std::string message(reinterpret_cast<const char*>(data), TEXT_MESSAGE_SIZE);
+  const uint8_t* bytes = ByteReader(data, length).Peek(TEXT_MESSAGE_SIZE);
+  if (bytes == nullptr) return false;
+  const std::string message(reinterpret_cast<const char*>(bytes), TEXT_MESSAGE_SIZE);
   return message.compare(0, 8, CheckDigits(message, upperCase)) == 0;
 }
 
-uint32_t DecodeAddress(const std::string& message, size_t position) {
+uint32_t DecodeAddress(const char* message, size_t position) {
   uint8_t bytes[4];
-  HexToBytes(message.data() + position, bytes, 8);
+  HexToBytes(message + position, bytes, 8);
   return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
          bytes[3];
 }
@@ -141,22 +150,29 @@ bool IsValidTextRequest(const uint8_t* data, size_t length) {
   return HasCheckDigits(data, length, false);
 }
 
-std::string TextMessageCode(const std::string& message) { return message.substr(TXT_POS_CODE, 2); }
+std::string TextMessageCode(const std::string& message) {
+  ByteReader reader(reinterpret_cast<const uint8_t*>(message.data()), message.size());
+  if (!reader.Skip(TXT_POS_CODE)) return "";
+  const char* code = reinterpret_cast<const char*>(reader.Peek(2));
+  return code != nullptr ? std::string(code, 2) : "";
+}
 
 TextInfo DecodeTextInfo(const std::string& reply) {
   TextInfo info{};
+  const char* m = WholeMessage(reply);
+  if (m == nullptr) return info;
   for (int pair = 0; pair < 6; ++pair) {
     if (pair > 0) info.macText += ':';
-    info.macText += reply.substr(TXT_POS_MAC + 2 * pair, 2);
+    info.macText.append(m + TXT_POS_MAC + 2 * pair, 2);
   }
-  info.ipAddress = DecodeAddress(reply, TXT_POS_IP);
-  info.subnetMask = DecodeAddress(reply, TXT_POS_MASK);
-  info.gateway = DecodeAddress(reply, TXT_POS_GATEWAY);
+  info.ipAddress = DecodeAddress(m, TXT_POS_IP);
+  info.subnetMask = DecodeAddress(m, TXT_POS_MASK);
+  info.gateway = DecodeAddress(m, TXT_POS_GATEWAY);
   uint8_t port[2];
-  HexToBytes(reply.data() + TXT_POS_PORT, port, 4);
+  HexToBytes(m + TXT_POS_PORT, port, 4);
   info.port = static_cast<uint16_t>(port[0] | (port[1] << 8));
-  info.dhcp = reply[TXT_POS_DHCP] == '1';
-  const char* v = reply.data() + TXT_POS_VERSION;
+  info.dhcp = m[TXT_POS_DHCP] == '1';
+  const char* v = m + TXT_POS_VERSION;
   info.hasVersion = v[0] == ' ' && v[5] == '0';
   if (info.hasVersion) info.version = std::string{v[0], v[1], '.', v[3], v[4]};
   info.dhcpSupported =
@@ -166,18 +182,21 @@ TextInfo DecodeTextInfo(const std::string& reply) {
 
 TextSettings DecodeTextSet(const std::string& request) {
   TextSettings settings{};
-  settings.macDigits = request.substr(TXT_POS_MAC, 12);
-  settings.ipAddress = DecodeAddress(request, TXT_POS_IP);
-  settings.subnetMask = DecodeAddress(request, TXT_POS_MASK);
-  settings.gateway = DecodeAddress(request, TXT_POS_GATEWAY);
+  const char* m = WholeMessage(request);
+  if (m == nullptr) return settings;
+  settings.macDigits.assign(m + TXT_POS_MAC, 12);
+  settings.ipAddress = DecodeAddress(m, TXT_POS_IP);
+  settings.subnetMask = DecodeAddress(m, TXT_POS_MASK);
+  settings.gateway = DecodeAddress(m, TXT_POS_GATEWAY);
   uint8_t port[2];
-  HexToBytes(request.data() + TXT_POS_PORT, port, 4);
+  HexToBytes(m + TXT_POS_PORT, port, 4);
   settings.port = static_cast<uint16_t>((port[0] << 8) | port[1]);
-  settings.dhcp = request[TXT_POS_DHCP] == '1';
+  settings.dhcp = m[TXT_POS_DHCP] == '1';
   return settings;
 }
 
 std::string EditStoredReply(const std::string& stored, const TextSettings& settings) {
+  if (WholeMessage(stored) == nullptr) return stored;
   std::string edited = stored;
   PutSettings(&edited, settings, ReplyPortDigits(settings.port));
   return edited;

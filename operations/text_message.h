@@ -80,14 +80,19 @@ bool IsValidTextReply(const uint8_t* data, size_t length);
 // True when the datagram is a request as the window sends it (lower-case check digits).
 bool IsValidTextRequest(const uint8_t* data, size_t length);
 
-// The two code characters of a message of at least 10 characters.
+// The decoders read only the first 128 characters of their text; a shorter text is not a
+// message and gives an empty result, without reading past its end.
+
+// The two code characters of a message, or "" when it has fewer than 10 characters.
 std::string TextMessageCode(const std::string& message);
 
-// The fields of an information reply of at least 128 characters.
+// The fields of an information reply; all zero and empty for a text of fewer than 128
+// characters.
 TextInfo DecodeTextInfo(const std::string& reply);
-// The settings of a set request of at least 128 characters.
+// The settings of a set request; all zero and empty for a text of fewer than 128 characters.
 TextSettings DecodeTextSet(const std::string& request);
 
 // A stored information reply edited as a save leaves it: the addresses, the port (in the
 // reply's order, low byte first) and the DHCP character replaced; everything else kept.
+// A text of fewer than 128 characters is returned unchanged.
 std::string EditStoredReply(const std::string& stored, const TextSettings& settings);

@@ -47,9 +47,11 @@ DownloadHeader BuildDownloadHeader(const uint8_t* image, size_t length, unsigned
   return header;
 }
 
-bool ParseDownloadHeader(const uint8_t* header, size_t count, uint32_t* imageLength,
+bool ParseDownloadHeader(const uint8_t* received, size_t count, uint32_t* imageLength,
                          uint32_t* imageChecksum) {
-  if (count != DOWNLOAD_HEADER_SIZE || header[0] != 0x02 || header[1] != DOWNLOAD_HEADER_SIZE)
+  const uint8_t* header = ByteReader(received, count).Peek(DOWNLOAD_HEADER_SIZE);
+  if (header == nullptr || count != DOWNLOAD_HEADER_SIZE || header[0] != 0x02 ||
+      header[1] != DOWNLOAD_HEADER_SIZE)
     return false;
   for (int i = 0; i < 5; ++i) {
     if (header[7 + i] != (header[2 + i] ^ HANDSHAKE_MASK[i])) return false;

@@ -34,7 +34,9 @@ long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {
   if (!file) return -1;
   std::vector<uint8_t> body(FILE_BODY_MAX);
   const size_t read = std::fread(body.data(), 1, body.size(), file.get());
-  if (std::ferror(file.get())) return -1;
+  // A file that has grown past the buffer since it was chosen would go out cut short.
+  const bool tooLarge = read == body.size() && std::fgetc(file.get()) != EOF;
+  if (tooLarge || std::ferror(file.get())) return -1;
   const long sent = link->SendBytes(body.data(), read);
   *complete = sent == static_cast<long>(read);
   return sent;

@@ -38,11 +38,14 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
   if (m_socket == INVALID_SOCKET_HANDLE) return TCP_ERR_SOCKET;
   m_nPort = port;
   std::strncpy(m_szAddress, addressText, sizeof m_szAddress - 1);
-  uint32_t address = LIMITED_BROADCAST_ADDRESS;  // what inet_addr gives for bad text
-  if (!ParseIpv4(m_szAddress, &address)) address = LIMITED_BROADCAST_ADDRESS;
+  // Text that is no dotted address is refused as a failed connect before anything is
+  // addressed (it would otherwise stand for the broadcast address).
+  uint32_t address = 0;
+  const bool parsed = ParseIpv4(m_szAddress, &address);
   SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS);
   SetSendBufferSize(m_socket, 0);
   if (!SetNonBlocking(m_socket, true)) return Fail(TCP_ERR_NONBLOCK);
+  if (!parsed) return Fail(TCP_ERR_CONNECT);
   if (ConnectIpv4(m_socket, address, static_cast<uint16_t>(port)) != 0) {
     if (!IsConnectPending(LastSocketError())) return Fail(TCP_ERR_CONNECT);
   }

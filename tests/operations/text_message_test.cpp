@@ -146,4 +146,29 @@ TEST(TextMessage, EditStoredReplyReplacesTheSavedFieldsOnly) {
   EXPECT_FALSE(decoded.dhcp);
 }
 
+TEST(TextMessage, TextsShorterThanAMessageDecodeToNothing) {
+  const std::string whole = BuildTextInfo(Settings(), "2.05", 9);
+  struct Row {
+    const char* name;
+    std::string text;
+    const char* code;
+  } rows[] = {
+      {"empty", "", ""},
+      {"shorter than the code", whole.substr(0, 9), ""},
+      {"code only", whole.substr(0, 10), "20"},
+      {"one character short", whole.substr(0, 127), "20"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.code, TextMessageCode(row.text));
+    const TextInfo info = DecodeTextInfo(row.text);
+    EXPECT_EQ("", info.macText);
+    EXPECT_EQ(0u, info.ipAddress);
+    EXPECT_EQ(0, info.port);
+    EXPECT_FALSE(info.hasVersion);
+    EXPECT_EQ("", DecodeTextSet(row.text).macDigits);
+    EXPECT_EQ(row.text, EditStoredReply(row.text, Settings()));
+  }
+}
+
 }  // namespace

@@ -6,12 +6,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+
+#include "sim/tcp_services.h"
+
 namespace {
+
+constexpr uint32_t LOOPBACK_ADDRESS = 0x0100007F;  // 127.0.0.1 in network byte order
 
 uint16_t BindLoopback(SocketHandle socket) {
   sockaddr_in local{};
   local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  local.sin_addr.s_addr = LOOPBACK_ADDRESS;
   EXPECT_EQ(0, bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local));
   socklen_t length = sizeof local;
   EXPECT_EQ(0, getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length));
@@ -20,10 +26,18 @@ uint16_t BindLoopback(SocketHandle socket) {
 
 }  // namespace
 
-LoopbackPeer::LoopbackPeer(std::function<void(SocketHandle)> serve) {
-  m_listener = CreateTcpSocket();
-  m_nPort = BindLoopback(m_listener);
-  EXPECT_EQ(0, listen(m_listener, 1));
+SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort) {
+  SocketHandle listener = ListenTcp(LOOPBACK_ADDRESS, port, boundPort);
+  for (int tries = 0; tries < 30 && listener == INVALID_SOCKET_HANDLE; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    listener = ListenTcp(LOOPBACK_ADDRESS, port, boundPort);
+  }
+  EXPECT_NE(INVALID_SOCKET_HANDLE, listener) << "127.0.0.1:" << port << " stays busy";
+  return listener;
+}
+
+LoopbackPeer::LoopbackPeer(std::function<void(SocketHandle)> serve, uint16_t port) {
+  m_listener = ListenLoopback(port, &m_nPort);
   m_thread = std::thread([this, serve = std::move(serve)] {
     const SocketHandle connection = accept(m_listener, nullptr, nullptr);
     if (connection < 0) return;  // the listener was shut down unused
@@ -43,3 +57,19 @@ ClosedLoopbackPort::ClosedLoopbackPort() : m_socket(CreateTcpSocket()) {
 }
 
 ClosedLoopbackPort::~ClosedLoopbackPort() { CloseSocket(m_socket); }
+
+UnansweredLoopbackPort::UnansweredLoopbackPort()
+    : m_listener(CreateTcpSocket()), m_queued(CreateTcpSocket()) {
+  m_nPort = BindLoopback(m_listener);
+  EXPECT_EQ(0, listen(m_listener, 0));
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_addr.s_addr = LOOPBACK_ADDRESS;
+  peer.sin_port = htons(m_nPort);
+  EXPECT_EQ(0, connect(m_queued, reinterpret_cast<sockaddr*>(&peer), sizeof peer));
+}
+
+UnansweredLoopbackPort::~UnansweredLoopbackPort() {
+  CloseSocket(m_queued);
+  CloseSocket(m_listener);
+}

@@ -1,5 +1,6 @@
-// A TCP listener on 127.0.0.1 for the link tests: accepts one connection on its own thread
-// and hands it to the test's function. Not thread-safe; one per test.
+// Loopback TCP peers for the link tests: a listener on 127.0.0.1 that serves one connection
+// on its own thread, a port where nothing listens, and a port whose connection attempts go
+// unanswered. Not thread-safe; each belongs to one test.
 #pragma once
 
 #include <functional>
@@ -7,11 +8,15 @@
 
 #include "common/socket_port.h"
 
+// A listening socket on 127.0.0.1:`port` (0: any free port), waiting up to 3 s for a fixed
+// port that another run still holds; the test fails when it stays busy.
+SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort);
+
 class LoopbackPeer {
  public:
-  // Listens on an ephemeral loopback port; `serve` runs with the accepted socket, which is
-  // closed after it returns.
-  explicit LoopbackPeer(std::function<void(SocketHandle)> serve);
+  // Listens on 127.0.0.1:`port` (0: an ephemeral port); `serve` runs with the accepted
+  // socket, which is closed after it returns.
+  explicit LoopbackPeer(std::function<void(SocketHandle)> serve, uint16_t port = 0);
   ~LoopbackPeer();
 
   uint16_t Port() const { return m_nPort; }
@@ -23,7 +28,7 @@ class LoopbackPeer {
 };
 
 // A loopback port on which nothing listens (bound, never listening, so no one else takes it
-// while the test runs).
+// while the test runs): a connect is refused at once.
 class ClosedLoopbackPort {
  public:
   ClosedLoopbackPort();
@@ -32,5 +37,20 @@ class ClosedLoopbackPort {
 
  private:
   SocketHandle m_socket;
+  uint16_t m_nPort = 0;
+};
+
+// A loopback listener whose accept queue (backlog 0) is already full with one connection
+// that is never accepted: the kernel drops further connection requests, so a connect gets
+// no answer at all, as from a printer that is switched off.
+class UnansweredLoopbackPort {
+ public:
+  UnansweredLoopbackPort();
+  ~UnansweredLoopbackPort();
+  uint16_t Port() const { return m_nPort; }
+
+ private:
+  SocketHandle m_listener;
+  SocketHandle m_queued;
   uint16_t m_nPort = 0;
 };

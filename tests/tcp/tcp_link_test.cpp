@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -15,13 +16,60 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-TEST(CTcpLink, RefusedConnectIsATimeoutAndLeavesNoSocket) {
+// The process's open descriptors: a connect that fails must not add one.
+size_t OpenDescriptors() {
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    (void)entry;
+    ++count;
+  }
+  return count;
+}
+
+TEST(CTcpLink, FailedConnectsGiveTheirCodeAndLeaveNoSocket) {
   ClosedLoopbackPort closed;
+  UnansweredLoopbackPort unanswered;
+  struct Row {
+    const char* name;
+    const char* address;
+    uint16_t port;
+    int code;
+    double minSeconds;
+    double maxSeconds;
+  } rows[] = {
+      // Linux reports a refused attempt as writable at once; its pending error decides.
+      {"refused", "127.0.0.1", closed.Port(), TCP_ERR_TIMEOUT, 0.0, 1.5},
+      {"unanswered: the one-second wait runs out", "127.0.0.1", unanswered.Port(), TCP_ERR_TIMEOUT,
+       0.95, 2.5},
+      {"not a dotted address: nothing is attempted", "127.0.0.256", closed.Port(), TCP_ERR_CONNECT,
+       0.0, 0.5},
+      {"empty address text", "", closed.Port(), TCP_ERR_CONNECT, 0.0, 0.5},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const size_t descriptors = OpenDescriptors();
+    CTcpLink link;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(row.code, link.ConnectWithTimeout(row.address, row.port));
+    const double waited = SecondsSince(start);
+    EXPECT_GE(waited, row.minSeconds);
+    EXPECT_LT(waited, row.maxSeconds);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(descriptors, OpenDescriptors());
+  }
+}
+
+TEST(CTcpLink, ANewConnectClosesTheOldSocket) {
+  uint16_t port = 0;
+  const SocketHandle listener = ListenLoopback(0, &port);  // the kernel completes connects
   CTcpLink link;
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(TCP_ERR_TIMEOUT, link.ConnectWithTimeout("127.0.0.1", closed.Port()));
-  EXPECT_LT(SecondsSince(start), 1.5);
-  EXPECT_FALSE(link.IsOpen());
+  ASSERT_EQ(TCP_OK, link.ConnectWithTimeout("127.0.0.1", port));
+  const size_t descriptors = OpenDescriptors();
+  ASSERT_EQ(TCP_OK, link.ConnectWithTimeout("127.0.0.1", port));
+  EXPECT_EQ(descriptors, OpenDescriptors());
+  EXPECT_EQ(0, link.CloseLink());
+  EXPECT_EQ(-1, link.CloseLink());  // nothing left to close
+  CloseSocket(listener);
 }
 
 TEST(CTcpLink, SendsAndReceivesWithAShortReceiveTimeOut) {
