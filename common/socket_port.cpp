@@ -2,9 +2,10 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/select.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,18 +14,16 @@
 
 namespace {
 
-// select() on one socket for reading or writing, with a fresh set and time-out each call.
+// Waits on one socket for reading or writing. poll() rather than select(), so that a
+// descriptor number above FD_SETSIZE cannot overflow a descriptor set; an error or hang-up
+// counts as ready, as select() reports it, and the caller's next call tells which.
 int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
-  fd_set set;
-  FD_ZERO(&set);
-  FD_SET(socket, &set);
-  timeval timeout{};
-  timeout.tv_sec = static_cast<time_t>(timeoutMs / 1000);
-  timeout.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
-  const int ready =
-      select(socket + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &timeout);
+  pollfd entry{};
+  entry.fd = socket;
+  entry.events = write ? POLLOUT : POLLIN;
+  const int ready = poll(&entry, 1, static_cast<int>(timeoutMs));
   if (ready < 0) return -1;
-  return ready > 0 && FD_ISSET(socket, &set) ? 1 : 0;
+  return ready > 0 && entry.revents != 0 ? 1 : 0;
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ SocketHandle CreateUdpSocket();
 // port fails to bind; false on failure.
 [[nodiscard]] bool BindAnyAddress(SocketHandle socket, uint16_t port);
 
-// Waits until the socket is readable, for at most `timeoutMs`. The descriptor set and the
-// time-out are set up anew on every call. Returns 1 readable, 0 time-out, -1 failure.
+// Waits until the socket is readable, for at most `timeoutMs`, a full wait on every call.
+// Returns 1 readable (an error or end of stream counts), 0 time-out, -1 failure.
 int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
 
 // Sends one datagram to `address`:`port`; the byte count sent, or -1.
@@ -65,8 +65,8 @@ void SetSendBufferSize(SocketHandle socket, int bytes);
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
 // Whether a connect error means "in progress" (EINPROGRESS, EWOULDBLOCK / WSAEWOULDBLOCK).
 bool IsConnectPending(int error);
-// Waits until the socket is writable, for at most `timeoutMs`: 1 writable, 0 time-out,
-// -1 failure. The descriptor set and time-out are set up anew on every call.
+// Waits until the socket is writable, for at most `timeoutMs`: 1 writable (a failed connect
+// attempt counts), 0 time-out, -1 failure.
 int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
 // The socket's pending error (SO_ERROR): 0 when a connect attempt succeeded.
 int PendingSocketError(SocketHandle socket);
