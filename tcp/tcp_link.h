@@ -30,7 +30,7 @@ class CTcpLink {
 
   // Connects to the dotted address text and port. Returns TCP_OK, connected and blocking,
   // or a TCP_ERR_* code with no socket left open. A refused or unanswered attempt gives
-  // TCP_ERR_TIMEOUT; text that is not four decimal parts 0..255 gives TCP_ERR_CONNECT
+  // TCP_ERR_TIMEOUT; text that is not a dotted IPv4 address gives TCP_ERR_CONNECT
   // without any attempt.
   int ConnectWithTimeout(const char* addressText, int port);
   // One send of the whole block: the count taken, or -1.
