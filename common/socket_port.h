@@ -49,7 +49,8 @@ long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint
 
 // Dotted text of an address in network byte order ("198.51.100.2").
 void FormatIpv4(uint32_t address, char text[16]);
-// Parses dotted text into network byte order; false unless it is four decimal parts 0..255.
+// Parses dotted text into network byte order; false unless it is four decimal numbers, each
+// at most 255.
 [[nodiscard]] bool ParseIpv4(const char* text, uint32_t* address);
 
 // Stream sockets (the TCP link of the download and the test page).
