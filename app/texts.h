@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "netvora_version.h"
+
 struct BilingualText {
   const char* english;
   const char* korean;  // UTF-8; nullptr: the English text in both languages
@@ -14,8 +16,9 @@ QString TextFor(const BilingualText& text, int codePage);
 namespace texts {
 
 // Main window.
-constexpr BilingualText MAIN_CAPTION{"TALVO TECH Ethernet(TCP/IP) Configuration Utility 2.10",
-                                     "탈보테크 TCP/IP 설정 유틸리티 2.10"};
+constexpr BilingualText MAIN_CAPTION{
+    "TALVO TECH Ethernet(TCP/IP) Configuration Utility " NETVORA_VERSION,
+    "탈보테크 TCP/IP 설정 유틸리티 " NETVORA_VERSION};
 constexpr BilingualText SEARCH{"Search", "프린터 검색"};
 constexpr BilingualText SAVE{"Save", "저장하기"};
 constexpr BilingualText EXIT{"Exit", "프로그램 종료"};
@@ -45,7 +48,7 @@ constexpr BilingualText TEST_PRINT{"Test print", "테스트 인쇄"};
 // Not switched by language.
 constexpr const char* ABOUT_MENU_ITEM = "Netvora information(&A)...";
 constexpr const char* ABOUT_CAPTION = "Netvora information";
-constexpr const char* ABOUT_VERSION = "Netvora version : 2.10";
+constexpr const char* ABOUT_VERSION = "Netvora version : " NETVORA_VERSION;
 constexpr const char* SOCKET_START_FAILED = "Windows 소켓 초기화에 실패하였습니다.";
 constexpr const char* VALIDATE_MAX_CHARS = "%1 이하의 문자를 입력하십시오.";
 constexpr const char* VALIDATE_POSITIVE_INTEGER = "양의 정수를 입력하십시오.";

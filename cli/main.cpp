@@ -7,6 +7,7 @@
 #include "cli/search_command.h"
 #include "cli/set_command.h"
 #include "cli/test_print_command.h"
+#include "netvora_version.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ constexpr const char* USAGE =
     "  set          change one printer's IP address, mask, gateway, port or DHCP switch\n"
     "  flash        download a firmware file into a printer\n"
     "  test-print   print a test page with a printer's network settings\n"
-    "'netvora-cli VERB --help' describes each verb.\n";
+    "'netvora-cli VERB --help' describes each verb; 'netvora-cli --version' gives the\n"
+    "version.\n";
 
 struct Verb {
   const char* name;
@@ -35,6 +37,10 @@ int main(int argc, char** argv) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     (args.empty() ? std::cerr : std::cout) << USAGE;
     return args.empty() ? EXIT_USAGE : EXIT_FOUND;
+  }
+  if (args[0] == "--version") {
+    std::cout << "netvora-cli " NETVORA_VERSION "\n";
+    return EXIT_FOUND;
   }
   for (const Verb& verb : VERBS) {
     if (args[0] == verb.name) {

@@ -1,5 +1,5 @@
-# Compile settings shared by every target of the project, and the one helper that
-# registers a test executable.
+# Compile settings shared by every target of the project, and the helpers that register
+# tests.
 
 # netvora_settings(target): warnings and, when asked for, sanitizers or fuzzing coverage.
 function(netvora_settings target)
@@ -52,4 +52,13 @@ function(netvora_qt_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endfunction()
+
+# netvora_version_test(program): `program --version` prints the program's name and the
+# project's version, one line.
+function(netvora_version_test program)
+  string(REPLACE "." "\\." version "${PROJECT_VERSION}")
+  add_test(NAME ${program}_version COMMAND ${program} --version)
+  set_tests_properties(${program}_version PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION "^${program} ${version}\r?\n$")
 endfunction()

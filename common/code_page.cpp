@@ -1,6 +1,10 @@
 #include "common/code_page.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +17,29 @@ int CodePageOfLocale(const char* locale) {
   const size_t length = std::strcspn(locale, "_.@");
   return (length == 2 && std::strncmp(locale, "ko", 2) == 0) ? CODE_PAGE_KOREAN : CODE_PAGE_WESTERN;
 }
+
+#ifdef _WIN32
+
+int SystemCodePage() { return static_cast<int>(GetACP()); }
+
+std::string ToCodePage949(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int inLength = static_cast<int>(utf8.size());
+  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, nullptr, 0);
+  if (wideLength <= 0) return std::string(utf8.size(), '?');
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, wide.data(), wideLength);
+  // Characters that code page 949 lacks become the default character '?'.
+  const int outLength =
+      WideCharToMultiByte(CODE_PAGE_KOREAN, 0, wide.data(), wideLength, nullptr, 0, "?", nullptr);
+  if (outLength <= 0) return std::string(utf8.size(), '?');
+  std::string out(static_cast<size_t>(outLength), '\0');
+  WideCharToMultiByte(CODE_PAGE_KOREAN, 0, wide.data(), wideLength, out.data(), outLength, "?",
+                      nullptr);
+  return out;
+}
+
+#else
 
 int SystemCodePage() {
   for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
@@ -48,3 +75,5 @@ std::string ToCodePage949(const std::string& utf8) {
   iconv_close(converter);
   return out;
 }
+
+#endif

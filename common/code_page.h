@@ -1,7 +1,7 @@
-// The system's ANSI code page (GetACP): 949 when the user's locale language is Korean,
-// else 1252. On POSIX the locale is read from the environment as text: LC_ALL, else
-// LC_CTYPE, else LANG (e.g. "ko_KR.UTF-8"). Thread-safe as long as nobody changes the
-// environment meanwhile.
+// The system's ANSI code page (GetACP): on Windows the system's own; on POSIX 949 when the
+// user's locale language is Korean, else 1252, with the locale read from the environment as
+// text: LC_ALL, else LC_CTYPE, else LANG (e.g. "ko_KR.UTF-8"). Thread-safe as long as
+// nobody changes the environment meanwhile.
 #pragma once
 
 #include <string>

@@ -8,11 +8,12 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
+
+std::atomic<int> g_nHeldStartups{0};
 
 // Waits on one socket for reading or writing. poll() rather than select(), so that a
 // descriptor number above FD_SETSIZE cannot overflow a descriptor set; an error or hang-up
@@ -30,10 +31,13 @@ int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
 
 bool SocketStartup(int /*major*/, int /*minor*/, int* error) {
   *error = 0;
+  ++g_nHeldStartups;
   return true;
 }
 
-void SocketCleanup() {}
+void SocketCleanup() { --g_nHeldStartups; }
+
+int HeldSocketStartups() { return g_nHeldStartups.load(); }
 
 int LastSocketError() { return errno; }
 
@@ -87,30 +91,6 @@ long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint
   return static_cast<long>(received);
 }
 
-void FormatIpv4(uint32_t address, char text[16]) {
-  const auto* b = reinterpret_cast<const uint8_t*>(&address);
-  std::snprintf(text, 16, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
-}
-
-bool ParseIpv4(const char* text, uint32_t* address) {
-  uint8_t parts[4];
-  const char* p = text;
-  for (int i = 0; i < 4; ++i) {
-    if (*p < '0' || *p > '9') return false;
-    unsigned value = 0;
-    int digits = 0;
-    while (*p >= '0' && *p <= '9') {
-      value = value * 10 + static_cast<unsigned>(*p++ - '0');
-      if (++digits > 3 || value > 255) return false;
-    }
-    parts[i] = static_cast<uint8_t>(value);
-    if (i < 3 && *p++ != '.') return false;
-  }
-  if (*p != '\0') return false;
-  std::memcpy(address, parts, 4);
-  return true;
-}
-
 SocketHandle CreateTcpSocket() { return ::socket(AF_INET, SOCK_STREAM, 0); }
 
 bool SetNonBlocking(SocketHandle socket, bool nonBlocking) {
@@ -157,3 +137,33 @@ long SendStream(SocketHandle socket, const uint8_t* data, size_t length) {
 long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity) {
   return static_cast<long>(recv(socket, buffer, capacity, 0));
 }
+
+uint16_t LocalPort(SocketHandle socket) {
+  sockaddr_in local{};
+  socklen_t length = sizeof local;
+  if (getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length) != 0) return 0;
+  return ntohs(local.sin_port);
+}
+
+SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort, int backlog) {
+  const SocketHandle listener = CreateTcpSocket();
+  if (listener == INVALID_SOCKET_HANDLE) return listener;
+  // SO_REUSEADDR lets a new listener take a port whose last connections still linger in
+  // TIME_WAIT; a port that another socket listens on stays refused.
+  const int on = 1;
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = address;
+  local.sin_port = htons(port);
+  if (setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+      bind(listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
+      listen(listener, backlog) != 0 || (*boundPort = LocalPort(listener)) == 0) {
+    const int error = errno;
+    CloseSocket(listener);
+    errno = error;
+    return INVALID_SOCKET_HANDLE;
+  }
+  return listener;
+}
+
+SocketHandle AcceptConnection(SocketHandle listener) { return accept(listener, nullptr, nullptr); }

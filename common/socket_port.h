@@ -1,22 +1,38 @@
 // Socket portability of the core: the few BSD-socket / Winsock calls that the exchanges
-// need, with Winsock's start-up and error-code conventions. On POSIX the sockets library
-// needs no start-up, so SocketStartup always succeeds and SocketCleanup does nothing.
-// Stateless and thread-safe; each socket belongs to one caller at a time.
+// need, with Winsock's start-up and error-code conventions. socket_port.cpp holds the POSIX
+// side, socket_port_windows.cpp the Windows side. On POSIX the sockets library needs no
+// start-up, so SocketStartup always succeeds. Thread-safe; each socket belongs to one
+// caller at a time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "common/ipv4_text.h"
+
+#ifdef _WIN32
+using SocketHandle = uintptr_t;  // SOCKET
+constexpr SocketHandle INVALID_SOCKET_HANDLE = ~static_cast<SocketHandle>(0);
+constexpr int SOCKET_ERR_ADDRESS_IN_USE = 10048;  // WSAEADDRINUSE
+#else
+#include <cerrno>
 using SocketHandle = int;
 constexpr SocketHandle INVALID_SOCKET_HANDLE = -1;
+constexpr int SOCKET_ERR_ADDRESS_IN_USE = EADDRINUSE;
+#endif
 
 // IPv4 addresses travel through these helpers in network byte order, as in in_addr.
 constexpr uint32_t LIMITED_BROADCAST_ADDRESS = 0xFFFFFFFFu;
 
-// WSAStartup for the given version; false with *error set when the library refuses.
+// WSAStartup for the given version; false with *error set when the library refuses or
+// grants another version (then nothing is held). Each success is released by one
+// SocketCleanup.
 [[nodiscard]] bool SocketStartup(int major, int minor, int* error);
 // WSACleanup: releases one successful SocketStartup.
 void SocketCleanup();
+// How many successful SocketStartup calls this process holds unreleased (on both sides,
+// so that the balance of start-up and clean-up can be checked anywhere).
+int HeldSocketStartups();
 
 // The error code of the last failed socket call on this thread (WSAGetLastError / errno).
 int LastSocketError();
@@ -28,8 +44,9 @@ void CloseSocket(SocketHandle socket);
 SocketHandle CreateUdpSocket();
 // SO_BROADCAST on; false on failure.
 [[nodiscard]] bool EnableBroadcast(SocketHandle socket);
-// Binds to INADDR_ANY and `port` without address reuse, so a second socket on the same
-// port fails to bind; false on failure.
+// Binds to INADDR_ANY and `port` (0: any free port) without address reuse, so a second
+// socket on the same port fails to bind with SOCKET_ERR_ADDRESS_IN_USE, even one that asks
+// to share the address (SO_EXCLUSIVEADDRUSE on Windows); false on failure.
 [[nodiscard]] bool BindAnyAddress(SocketHandle socket, uint16_t port);
 
 // Waits until the socket is readable, for at most `timeoutMs`, a full wait on every call.
@@ -47,11 +64,8 @@ long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint3
 long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
                      uint16_t* sourcePort);
 
-// Dotted text of an address in network byte order ("198.51.100.2").
-void FormatIpv4(uint32_t address, char text[16]);
-// Parses dotted text into network byte order; false unless it is four decimal numbers, each
-// at most 255.
-[[nodiscard]] bool ParseIpv4(const char* text, uint32_t* address);
+// The local port that the socket is bound to (host order), or 0 when it is not bound.
+uint16_t LocalPort(SocketHandle socket);
 
 // Stream sockets (the TCP link of the download and the test page).
 
@@ -75,3 +89,12 @@ int PendingSocketError(SocketHandle socket);
 // or -1 (a receive time-out included); recv gives 0 when the peer has closed its side.
 long SendStream(SocketHandle socket, const uint8_t* data, size_t length);
 long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity);
+
+// A listening stream socket on `address` (network order):`port` (0: any free port) with
+// room for `backlog` unaccepted connections; *boundPort receives the port. A port freed by
+// an earlier listener can be taken at once. INVALID_SOCKET_HANDLE on failure, with the
+// error in LastSocketError.
+SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort, int backlog = 4);
+// The next connection waiting on a listener (blocking unless one is waiting), or
+// INVALID_SOCKET_HANDLE.
+SocketHandle AcceptConnection(SocketHandle listener);

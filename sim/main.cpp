@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "netvora_version.h"
 #include "operations/text_exchange.h"
 #include "protocol/exchange.h"
 #include "sim/config_service.h"
@@ -63,10 +64,12 @@ int main(int argc, char** argv) {
     std::fputs(SimUsage(), stdout);
     return 0;
   }
-  struct sigaction action {};
-  action.sa_handler = RequestStop;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  if (options.version) {
+    std::puts("printer-sim " NETVORA_VERSION);
+    return 0;
+  }
+  std::signal(SIGINT, RequestStop);
+  std::signal(SIGTERM, RequestStop);
 
   std::vector<SocketHandle> sockets;
   std::vector<std::thread> threads;

@@ -157,6 +157,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
     unsigned long number = 0;
     if (arg == "--help" || arg == "-h") {
       options->help = true;
+    } else if (arg == "--version") {
+      options->version = true;
     } else if (arg == "--printer" && hasValue) {
       SimPrinter printer;
       if (!ParsePrinter(args[++i], static_cast<int>(options->printers.size()) + 1, &printer,
@@ -272,5 +274,6 @@ const char* SimUsage() {
          "  --download-unanswered       accept connections and never answer\n"
          "Print port (prints a line \"printed N bytes\" and the page's text per page):\n"
          "  --print-port N        TCP port of the print service (default 9100, 0 none)\n"
-         "  --help                this text\n";
+         "  --help                this text\n"
+         "  --version             the version\n";
 }

@@ -18,6 +18,7 @@ struct SimOptions {
   DownloadFaults downloadFaults;
   uint16_t printPort = SIM_DEFAULT_PRINT_PORT;  // 0: no print port
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments after the program name. False with *error set on bad usage.

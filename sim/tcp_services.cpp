@@ -1,9 +1,5 @@
 #include "sim/tcp_services.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -22,7 +18,7 @@ constexpr uint32_t REPLY_GAP_MS = 50;  // a body that stops arriving for this lo
 // The next connection on the listener, or INVALID_SOCKET_HANDLE after a quiet poll.
 SocketHandle AcceptWithin(SocketHandle listener, uint32_t milliseconds) {
   if (WaitReadable(listener, milliseconds) != 1) return INVALID_SOCKET_HANDLE;
-  return accept(listener, nullptr, nullptr);
+  return AcceptConnection(listener);
 }
 
 // Receives exactly `length` bytes unless the peer closes or goes quiet; returns the count.
@@ -52,26 +48,6 @@ void ReceiveUntilClosed(SocketHandle connection, const std::atomic<bool>& stop,
 }
 
 }  // namespace
-
-SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort) {
-  const SocketHandle listener = CreateTcpSocket();
-  if (listener == INVALID_SOCKET_HANDLE) return listener;
-  const int on = 1;
-  (void)setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = address;
-  local.sin_port = htons(port);
-  socklen_t length = sizeof local;
-  if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-      listen(listener, 4) != 0 ||
-      getsockname(listener, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-    CloseSocket(listener);
-    return INVALID_SOCKET_HANDLE;
-  }
-  *boundPort = ntohs(local.sin_port);
-  return listener;
-}
 
 void DownloadService::Serve(SocketHandle listener, const std::atomic<bool>& stop) {
   while (!stop.load()) {

@@ -26,9 +26,6 @@ struct DownloadRecord {
   uint8_t finalStatus;
 };
 
-// A listening TCP socket on `address` (network order) and `port` (0: any free port).
-SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort);
-
 class DownloadService {
  public:
   explicit DownloadService(DownloadFaults faults) : m_faults(faults) {}

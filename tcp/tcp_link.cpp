@@ -31,11 +31,12 @@ int CTcpLink::Fail(int code) {
 }
 
 int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
+  CloseLink();  // a new connect always makes a new socket
   int error = 0;
   if (!SocketStartup(2, 2, &error)) return TCP_ERR_STARTUP;
-  CloseLink();  // a new connect always makes a new socket
+  m_bStarted = true;
   m_socket = CreateTcpSocket();
-  if (m_socket == INVALID_SOCKET_HANDLE) return TCP_ERR_SOCKET;
+  if (m_socket == INVALID_SOCKET_HANDLE) return Fail(TCP_ERR_SOCKET);
   m_nPort = port;
   std::strncpy(m_szAddress, addressText, sizeof m_szAddress - 1);
   // Text that is no dotted address is refused as a failed connect before anything is
@@ -66,10 +67,14 @@ long CTcpLink::ReceiveBytes(uint8_t* buffer, size_t capacity) {
 }
 
 int CTcpLink::CloseLink() {
-  if (m_socket == INVALID_SOCKET_HANDLE) return -1;
+  // The socket library's start-up of the last connect is released with its socket, so
+  // that every connect's start-up is balanced.
+  const bool hadSocket = m_socket != INVALID_SOCKET_HANDLE;
   CloseSocket(m_socket);
   m_socket = INVALID_SOCKET_HANDLE;
-  return 0;
+  if (m_bStarted) SocketCleanup();
+  m_bStarted = false;
+  return hadSocket ? 0 : -1;
 }
 
 const char* ConnectErrorText(int code, bool korean) {

@@ -37,7 +37,8 @@ class CTcpLink {
   long SendBytes(const uint8_t* data, size_t length);
   // One receive: the count, 0 when the peer closed its side, -1 on error or time-out.
   long ReceiveBytes(uint8_t* buffer, size_t capacity);
-  // Closes the socket (if any); 0, or -1 when there was none to close.
+  // Closes the socket (if any) and releases the socket library's start-up of the last
+  // connect; 0, or -1 when there was no socket to close.
   int CloseLink();
 
   bool IsOpen() const { return m_socket != INVALID_SOCKET_HANDLE; }
@@ -46,6 +47,7 @@ class CTcpLink {
   int Fail(int code);
 
   SocketHandle m_socket = INVALID_SOCKET_HANDLE;
+  bool m_bStarted = false;  // holds a SocketStartup of its last connect
   int m_nPort = 0;
   char m_szAddress[256] = {};
 };

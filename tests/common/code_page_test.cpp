@@ -1,9 +1,10 @@
-// The code page that selects the language, from the locale environment.
+// The code page that selects the language, from a locale name, and the code page 949 bytes
+// that go to a printer.
 #include "common/code_page.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -21,18 +22,24 @@ TEST(CodePage, KoreanLocalesGive949AndOthers1252) {
   }
 }
 
-TEST(CodePage, LcAllOverridesLcCtypeWhichOverridesLang) {
-  setenv("LANG", "ko_KR.UTF-8", 1);
-  setenv("LC_CTYPE", "en_US.UTF-8", 1);
-  setenv("LC_ALL", "", 1);
-  EXPECT_EQ(1252, SystemCodePage());  // an empty LC_ALL does not count
-  setenv("LC_ALL", "ko_KR.UTF-8", 1);
-  EXPECT_EQ(949, SystemCodePage());
-  unsetenv("LC_ALL");
-  unsetenv("LC_CTYPE");
-  EXPECT_EQ(949, SystemCodePage());
-  unsetenv("LANG");
-  EXPECT_EQ(1252, SystemCodePage());
+TEST(CodePage, Utf8BecomesCodePage949BytesAndUnknownCharactersQuestionMarks) {
+  struct Row {
+    const char* name;
+    std::string utf8;
+    std::string expected;
+  } rows[] = {
+      {"ASCII stays", "IP : 9100", "IP : 9100"},
+      {"Hangul", "\xEC\xA3\xBC\xEC\x86\x8C", "\xC1\xD6\xBC\xD2"},  // "주소"
+      {"a character that code page 949 lacks",
+       "a\xE0\xB8\x81"
+       "b",
+       "a?b"},  // Thai ko kai
+      {"empty", "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.expected, ToCodePage949(row.utf8));
+  }
 }
 
 }  // namespace

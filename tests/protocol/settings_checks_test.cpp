@@ -2,7 +2,6 @@
 // and input ranges; a record that fails them is refused before any socket is opened.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -92,7 +91,7 @@ void SetRanges(PrinterInfo* record, uint16_t base1, uint16_t base2) {
 
 TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
   // The test holds the port: a record that passes the checks goes on to open its socket,
-  // whose bind then fails with EADDRINUSE; one that fails them never gets that far.
+  // whose bind then fails as the address is in use; one that fails them never gets that far.
   const SocketHandle holder = CreateUdpSocket();
   ASSERT_NE(INVALID_SOCKET_HANDLE, holder);
   ASSERT_TRUE(BindAnyAddress(holder, CONFIG_PORT)) << "port 50005 is busy on this machine";
@@ -113,10 +112,11 @@ TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
        SET_ERR_RANGE_OVERLAP},
       {"ranges 9105 and 9100", [](PrinterInfo* r) { SetRanges(r, 9105, 9100); },
        SET_ERR_RANGE_OVERLAP},
-      {"ranges 9100 and 9108", [](PrinterInfo* r) { SetRanges(r, 9100, 9108); }, EADDRINUSE},
-      {"second range 0", [](PrinterInfo* r) { SetRanges(r, 9100, 0); }, EADDRINUSE},
+      {"ranges 9100 and 9108", [](PrinterInfo* r) { SetRanges(r, 9100, 9108); },
+       SOCKET_ERR_ADDRESS_IN_USE},
+      {"second range 0", [](PrinterInfo* r) { SetRanges(r, 9100, 0); }, SOCKET_ERR_ADDRESS_IN_USE},
       {"invalid expression, check not requested", [](PrinterInfo* r) { SetExpression(r, 0, "i9"); },
-       EADDRINUSE},
+       SOCKET_ERR_ADDRESS_IN_USE},
       {"other model skips expression and range checks",
        [](PrinterInfo* r) {
          r->modelCode = MODEL_BLOCK38;
@@ -124,9 +124,9 @@ TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
          r->exprControl[0] = 0x02;
          SetRanges(r, 9100, 9101);
        },
-       EADDRINUSE},
+       SOCKET_ERR_ADDRESS_IN_USE},
       {"multicast address skips the class test",
-       [](PrinterInfo* r) { r->ipAddress = Address("224.0.0.1"); }, EADDRINUSE},
+       [](PrinterInfo* r) { r->ipAddress = Address("224.0.0.1"); }, SOCKET_ERR_ADDRESS_IN_USE},
   };
   const uint8_t password[PASSWORD_SIZE] = {'o', 't', 'h', 'e', 'r'};
   const PrinterInfo original = CheckedRecord();
@@ -135,10 +135,12 @@ TEST(WritePrinterSettings, ChecksTheRecordBeforeOpeningASocket) {
     PrinterInfo record = original;
     row.change(&record);
     int error = 0;
+    const int startups = HeldSocketStartups();
     EXPECT_EQ(-1, WritePrinterSettings(WRITE_MODE_BROADCAST, &record, password, &error));
     EXPECT_EQ(row.error, error);
+    EXPECT_EQ(startups, HeldSocketStartups());  // released on every way out
     // The password is substituted only once the checks have passed, and then it stays.
-    const uint8_t* expected = row.error == EADDRINUSE ? password : original.password;
+    const uint8_t* expected = row.error == SOCKET_ERR_ADDRESS_IN_USE ? password : original.password;
     EXPECT_EQ(0, std::memcmp(expected, record.password, PASSWORD_SIZE));
   }
   CloseSocket(holder);

@@ -1,28 +1,13 @@
 #include "tests/tcp/loopback_peer.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
-
-#include "sim/tcp_services.h"
 
 namespace {
 
 constexpr uint32_t LOOPBACK_ADDRESS = 0x0100007F;  // 127.0.0.1 in network byte order
-
-uint16_t BindLoopback(SocketHandle socket) {
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = LOOPBACK_ADDRESS;
-  EXPECT_EQ(0, bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local));
-  socklen_t length = sizeof local;
-  EXPECT_EQ(0, getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length));
-  return ntohs(local.sin_port);
-}
+constexpr uint32_t ACCEPT_POLL_MS = 20;
 
 }  // namespace
 
@@ -39,34 +24,35 @@ SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort) {
 LoopbackPeer::LoopbackPeer(std::function<void(SocketHandle)> serve, uint16_t port) {
   m_listener = ListenLoopback(port, &m_nPort);
   m_thread = std::thread([this, serve = std::move(serve)] {
-    const SocketHandle connection = accept(m_listener, nullptr, nullptr);
-    if (connection < 0) return;  // the listener was shut down unused
-    serve(connection);
-    CloseSocket(connection);
+    // Polls, so that a peer whose test never connects ends when the test does.
+    while (!m_bStop.load()) {
+      if (WaitReadable(m_listener, ACCEPT_POLL_MS) != 1) continue;
+      const SocketHandle connection = AcceptConnection(m_listener);
+      if (connection == INVALID_SOCKET_HANDLE) return;
+      serve(connection);
+      CloseSocket(connection);
+      return;
+    }
   });
 }
 
 LoopbackPeer::~LoopbackPeer() {
-  shutdown(m_listener, SHUT_RDWR);  // ends an accept that never got a connection
+  m_bStop.store(true);
   m_thread.join();
   CloseSocket(m_listener);
 }
 
 ClosedLoopbackPort::ClosedLoopbackPort() : m_socket(CreateTcpSocket()) {
-  m_nPort = BindLoopback(m_socket);
+  EXPECT_TRUE(BindAnyAddress(m_socket, 0));
+  m_nPort = LocalPort(m_socket);
 }
 
 ClosedLoopbackPort::~ClosedLoopbackPort() { CloseSocket(m_socket); }
 
 UnansweredLoopbackPort::UnansweredLoopbackPort()
-    : m_listener(CreateTcpSocket()), m_queued(CreateTcpSocket()) {
-  m_nPort = BindLoopback(m_listener);
-  EXPECT_EQ(0, listen(m_listener, 0));
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_addr.s_addr = LOOPBACK_ADDRESS;
-  peer.sin_port = htons(m_nPort);
-  EXPECT_EQ(0, connect(m_queued, reinterpret_cast<sockaddr*>(&peer), sizeof peer));
+    : m_listener(ListenTcp(LOOPBACK_ADDRESS, 0, &m_nPort, 0)), m_queued(CreateTcpSocket()) {
+  EXPECT_NE(INVALID_SOCKET_HANDLE, m_listener);
+  EXPECT_EQ(0, ConnectIpv4(m_queued, LOOPBACK_ADDRESS, m_nPort));
 }
 
 UnansweredLoopbackPort::~UnansweredLoopbackPort() {

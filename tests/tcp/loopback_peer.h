@@ -3,6 +3,7 @@
 // unanswered. Not thread-safe; each belongs to one test.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -24,6 +25,7 @@ class LoopbackPeer {
  private:
   SocketHandle m_listener = INVALID_SOCKET_HANDLE;
   uint16_t m_nPort = 0;
+  std::atomic<bool> m_bStop{false};
   std::thread m_thread;
 };
 
@@ -50,7 +52,7 @@ class UnansweredLoopbackPort {
   uint16_t Port() const { return m_nPort; }
 
  private:
+  uint16_t m_nPort = 0;  // first: the listener's initialiser writes it
   SocketHandle m_listener;
   SocketHandle m_queued;
-  uint16_t m_nPort = 0;
 };

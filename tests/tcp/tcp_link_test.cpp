@@ -48,6 +48,7 @@ TEST(CTcpLink, FailedConnectsGiveTheirCodeAndLeaveNoSocket) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const size_t descriptors = OpenDescriptors();
+    const int startups = HeldSocketStartups();
     CTcpLink link;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(row.code, link.ConnectWithTimeout(row.address, row.port));
@@ -56,19 +57,24 @@ TEST(CTcpLink, FailedConnectsGiveTheirCodeAndLeaveNoSocket) {
     EXPECT_LT(waited, row.maxSeconds);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(descriptors, OpenDescriptors());
+    EXPECT_EQ(startups, HeldSocketStartups());  // the failed connect released its start-up
   }
 }
 
-TEST(CTcpLink, ANewConnectClosesTheOldSocket) {
+TEST(CTcpLink, ANewConnectClosesTheOldSocketAndReleasesItsStartup) {
   uint16_t port = 0;
   const SocketHandle listener = ListenLoopback(0, &port);  // the kernel completes connects
+  const int startups = HeldSocketStartups();
   CTcpLink link;
   ASSERT_EQ(TCP_OK, link.ConnectWithTimeout("127.0.0.1", port));
   const size_t descriptors = OpenDescriptors();
   ASSERT_EQ(TCP_OK, link.ConnectWithTimeout("127.0.0.1", port));
   EXPECT_EQ(descriptors, OpenDescriptors());
+  EXPECT_EQ(startups + 1, HeldSocketStartups());  // one connect's start-up, not two
   EXPECT_EQ(0, link.CloseLink());
+  EXPECT_EQ(startups, HeldSocketStartups());
   EXPECT_EQ(-1, link.CloseLink());  // nothing left to close
+  EXPECT_EQ(startups, HeldSocketStartups());
   CloseSocket(listener);
 }
 

@@ -1,0 +1,86 @@
+// The socket port on this platform: address sharing refused, listeners and connections.
+#include "common/socket_port.h"
+
+#include <gtest/gtest.h>
+
+// A socket that asks to share its address needs the platform's own option.
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <netinet/in.h>
+#include <sys/socket.h>
+#endif
+
+namespace {
+
+// Binds a datagram socket to any address and `port` with SO_REUSEADDR on, as a program
+// would that wants to share the port; false when the bind fails.
+bool BindSharing(SocketHandle socket, uint16_t port) {
+  const int on = 1;
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = htons(port);
+  return setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on),
+                    sizeof on) == 0 &&
+         bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+class SocketPort : public testing::Test {
+ protected:
+  void SetUp() override {
+    int error = 0;
+    ASSERT_TRUE(SocketStartup(2, 2, &error)) << error;
+  }
+  void TearDown() override { SocketCleanup(); }
+};
+
+TEST_F(SocketPort, ABoundPortRefusesEveryOtherSocket) {
+  const SocketHandle first = CreateUdpSocket();
+  ASSERT_NE(INVALID_SOCKET_HANDLE, first);
+  ASSERT_TRUE(BindAnyAddress(first, 0));
+  const uint16_t port = LocalPort(first);
+  ASSERT_NE(0, port);
+  struct Row {
+    const char* name;
+    bool (*bind)(SocketHandle, uint16_t);
+  } rows[] = {
+      {"a second socket bound the same way", BindAnyAddress},
+      {"a socket that asks to share the address", BindSharing},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const SocketHandle second = CreateUdpSocket();
+    ASSERT_NE(INVALID_SOCKET_HANDLE, second);
+    EXPECT_FALSE(row.bind(second, port));
+    EXPECT_EQ(SOCKET_ERR_ADDRESS_IN_USE, LastSocketError());
+    CloseSocket(second);
+  }
+  CloseSocket(first);
+}
+
+TEST_F(SocketPort, AListenerAcceptsAndItsPortRefusesASecondListener) {
+  constexpr uint32_t loopback = 0x0100007F;
+  uint16_t port = 0;
+  const SocketHandle listener = ListenTcp(loopback, 0, &port);
+  ASSERT_NE(INVALID_SOCKET_HANDLE, listener);
+  EXPECT_EQ(port, LocalPort(listener));
+
+  uint16_t secondPort = 0;
+  EXPECT_EQ(INVALID_SOCKET_HANDLE, ListenTcp(loopback, port, &secondPort));
+  EXPECT_EQ(SOCKET_ERR_ADDRESS_IN_USE, LastSocketError());
+
+  const SocketHandle client = CreateTcpSocket();
+  ASSERT_EQ(0, ConnectIpv4(client, loopback, port));
+  ASSERT_EQ(1, WaitReadable(listener, 2000));
+  const SocketHandle connection = AcceptConnection(listener);
+  ASSERT_NE(INVALID_SOCKET_HANDLE, connection);
+  const uint8_t byte = 0x5A;
+  EXPECT_EQ(1, SendStream(client, &byte, 1));
+  uint8_t received = 0;
+  EXPECT_EQ(1, ReceiveStream(connection, &received, 1));
+  EXPECT_EQ(byte, received);
+  for (SocketHandle socket : {connection, client, listener}) CloseSocket(socket);
+}
+
+}  // namespace
