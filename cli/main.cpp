@@ -7,6 +7,7 @@
 #include "cli/search_command.h"
 #include "cli/set_command.h"
 #include "cli/test_print_command.h"
+#include "common/socket_port.h"
 #include "netvora_version.h"
 
 namespace {
@@ -44,7 +45,18 @@ int main(int argc, char** argv) {
   }
   for (const Verb& verb : VERBS) {
     if (args[0] == verb.name) {
-      return verb.run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+      // The sockets library is held for the whole run, as the window holds it for its own:
+      // on Windows the text protocol's socket needs it.
+      int socketError = 0;
+      if (!SocketStartup(1, 1, &socketError)) {
+        std::cerr << "netvora-cli: the sockets library does not start (error " << socketError
+                  << ")\n";
+        return EXIT_USAGE;
+      }
+      const int status =
+          verb.run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+      SocketCleanup();
+      return status;
     }
   }
   std::cerr << "netvora-cli: unknown verb '" << args[0] << "'\n" << USAGE;

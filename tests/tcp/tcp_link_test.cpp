@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -16,7 +20,15 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The process's open descriptors: a connect that fails must not add one.
+// The process's open descriptors (on Windows its handles): a connect that fails must not
+// add one.
+#ifdef _WIN32
+size_t OpenDescriptors() {
+  DWORD count = 0;
+  EXPECT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &count));
+  return count;
+}
+#else
 size_t OpenDescriptors() {
   size_t count = 0;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -25,6 +37,7 @@ size_t OpenDescriptors() {
   }
   return count;
 }
+#endif
 
 TEST(CTcpLink, FailedConnectsGiveTheirCodeAndLeaveNoSocket) {
   ClosedLoopbackPort closed;
