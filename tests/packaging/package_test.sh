@@ -33,8 +33,9 @@ done
 
 # Dependencies come from dpkg-shlibdeps: the C and C++ runtimes and Qt's libraries.
 depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6; do
-  grep -qE "(^|, )$library( |,|$)" <<<"$depends" || fail "Depends lacks $library: $depends"
+  grep -qxF "$library" <<<"$names" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
 
