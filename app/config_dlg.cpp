@@ -406,6 +406,7 @@ void CConfigDlg::CloseBroadcastSocket() {
   ReleaseSocket();
   EmptyList(m_listResults);
   EmptyList(m_listReplies);
+  m_rowMap.clear();  // the row table describes the list's rows, and there are none
 }
 
 void CConfigDlg::OnCancel() {

@@ -133,8 +133,8 @@ class CConfigDlg : public QDialog {
   std::unique_ptr<CBroadcastSocket> m_pSocket;
   RowMap m_rowMap;
   std::unique_ptr<PrinterInfo[]> m_pPrinters;
-  bool m_bBlocked = false;
-  bool m_bCloseDeferred = false;
+  bool m_bBlocked = false;        // a handler waits in RunBlocking
+  bool m_bCloseDeferred = false;  // a close came meanwhile
 
   // Controls, in tab order.
   CHoverButton* m_btnSearch;

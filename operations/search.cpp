@@ -65,8 +65,10 @@ int CConfigDlg::RunConfigSearch() {
 
 void CConfigDlg::AddTextRow() {
   const TextInfo info = DecodeTextInfo(m_strSelEntry.toLatin1().toStdString());
-  AppendResultRow(QString::fromStdString(info.macText),
-                  RowEntry{ROW_TEXT, static_cast<uint8_t>(info.dhcp ? 1 : 0), g_nAsyncRows});
+  // The reply was just appended to the store: the row points at the store's last text.
+  AppendResultRow(
+      QString::fromStdString(info.macText),
+      RowEntry{ROW_TEXT, static_cast<uint8_t>(info.dhcp ? 1 : 0), m_listReplies->count() - 1});
   ShowReplyFields(info);
   ++g_nAsyncRows;
   g_dwLastSearchTime = MillisecondClock();
