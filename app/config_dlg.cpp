@@ -4,21 +4,23 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QValidator>
 
 #include "app/about_dlg.h"
+#include "app/blocking_call.h"
 #include "app/dialog_units.h"
 #include "app/message_box.h"
 #include "app/status_words.h"
 #include "app/texts.h"
 #include "common/code_page.h"
 #include "controls/icon_resources.h"
+#include "operations/broadcast_socket.h"
 
 namespace {
 
 constexpr int DIALOG_WIDTH_DU = 327;
 constexpr int DIALOG_HEIGHT_DU = 219;
-constexpr int MAC_PART_CHARS = 2;
 const QColor GROUP_CAPTION_COLOR(16, 140, 231);
 
 // The serial-settings lists: items and the item selected at initialisation.
@@ -75,6 +77,45 @@ CXPGroupBox* PlaceGroup(QWidget* parent, const DialogUnits& units, const char* n
   return group;
 }
 
+// A part of a hardware address as the user types it: at most two hexadecimal digits,
+// letters turned to upper case. Text that the program sets is not checked here; the data
+// exchange validates it.
+class MacPartValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& /*position*/) const override {
+    if (input.size() > MAC_PART_CHARS) return Invalid;
+    for (const QChar c : input) {
+      if (!QStringLiteral("0123456789abcdefABCDEF").contains(c)) return Invalid;
+    }
+    input = input.toUpper();
+    return Acceptable;
+  }
+};
+
+// Sets a text only when it differs, so that a load of unchanged members neither moves the
+// cursor nor reports a change.
+void SetTextIfChanged(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+// A check box's state as the members hold it: 0 unchecked, 1 checked, 2 indeterminate
+// (Qt numbers checked 2 and indeterminate 1).
+int CheckValue(const QCheckBox* box) {
+  switch (box->checkState()) {
+    case Qt::Checked:
+      return 1;
+    case Qt::PartiallyChecked:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+void SetCheckValue(QCheckBox* box, int value) {
+  box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
 bool IsEnterOrEscape(const QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
       event->type() != QEvent::ShortcutOverride) {
@@ -101,12 +142,8 @@ CConfigDlg::CConfigDlg(QWidget* parent)
   qApp->installEventFilter(this);
 }
 
-CConfigDlg::~CConfigDlg() {
-  if (m_pSocket != nullptr) {
-    m_pSocket->Close();
-    delete m_pSocket;
-  }
-}
+// Destruction closes and deletes the broadcast socket, if there is one.
+CConfigDlg::~CConfigDlg() = default;
 
 void CConfigDlg::CreateControls() {
   const DialogUnits du(font());
@@ -122,22 +159,18 @@ void CConfigDlg::CreateControls() {
   m_ipFirmware = Place<CIpAddressField>(this, du, "1044_firmware_ip", 241, 79, 76, 11);
   m_btnSave = PlaceButton(this, du, "1026_save", texts::SAVE, 8, 188, 78, 19);
   m_btnExit = PlaceButton(this, du, "1005_exit", texts::EXIT, 221, 188, 97, 19);
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < MAC_PARTS; ++i) {
     const QByteArray name = "101" + QByteArray::number(i + 1) + "_mac" + QByteArray::number(i);
     m_editMac[i] = Place<QLineEdit>(this, du, name.constData(), 14 + 15 * i, 20, 14, 13);
     m_editMac[i]->setAlignment(Qt::AlignCenter);
-    m_editMac[i]->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral(".{0,%1}").arg(MAC_PART_CHARS)), m_editMac[i]));
-    connect(m_editMac[i], &QLineEdit::textEdited, m_editMac[i],
-            [edit = m_editMac[i]](const QString& text) {
-              if (text != text.toUpper()) edit->setText(text.toUpper());  // an upper-case edit
-            });
+    m_editMac[i]->setValidator(new MacPartValidator(m_editMac[i]));
+    connect(m_editMac[i], &QLineEdit::textEdited, this, [this, i] { MacPartChanged(i); });
   }
   m_groupInfo = PlaceGroup(this, du, "1054_info_group", texts::INFO_GROUP, 3, 61, 208, 151);
-  PlaceLabel(this, du, "1029_ip_label", texts::IP_LABEL, 96, 74, 46, 8);
-  PlaceLabel(this, du, "1030_mask_label", texts::MASK_LABEL, 96, 99, 62, 8);
-  PlaceLabel(this, du, "1031_gateway_label", texts::GATEWAY_LABEL, 96, 124, 37, 8);
-  PlaceLabel(this, du, "none_port_label", texts::PORT_LABEL, 96, 151, 20, 8);
+  m_labelIp = PlaceLabel(this, du, "1029_ip_label", texts::IP_LABEL, 96, 74, 46, 8);
+  m_labelMask = PlaceLabel(this, du, "1030_mask_label", texts::MASK_LABEL, 96, 99, 62, 8);
+  m_labelGateway = PlaceLabel(this, du, "1031_gateway_label", texts::GATEWAY_LABEL, 96, 124, 37, 8);
+  QLabel* labelPort = PlaceLabel(this, du, "none_port_label", texts::PORT_LABEL, 96, 151, 20, 8);
   m_checkDhcp = Place<QCheckBox>(this, du, "1028_dhcp", 88, 170, 116, 10);
   m_checkDhcp->setText(QString::fromUtf8(texts::DHCP.english));
   m_listReplies = Place<QListWidget>(this, du, "1032_replies", 222, 172, 72, 12);
@@ -163,11 +196,12 @@ void CConfigDlg::CreateControls() {
   m_editTrace->hide();
   m_editTrace->setEnabled(false);
   m_btnOpenFirmware = PlaceButton(this, du, "1041_open_firmware", texts::OPEN_FW, 219, 100, 99, 19);
-  PlaceLabel(this, du, "1049_firmware_ip_label", texts::FW_IP_LABEL, 220, 80, 17, 8,
-             Qt::AlignRight);
+  m_labelFirmwareIp = PlaceLabel(this, du, "1049_firmware_ip_label", texts::FW_IP_LABEL, 220, 80,
+                                 17, 8, Qt::AlignRight);
   m_labelFirmwareFile =
       PlaceLabel(this, du, "1051_firmware_file_label", texts::FW_FILE_LABEL, 220, 122, 96, 8);
-  PlaceLabel(this, du, "1052_version_label", texts::VERSION_LABEL, 9, 75, 49, 8, Qt::AlignRight);
+  m_labelVersion = PlaceLabel(this, du, "1052_version_label", texts::VERSION_LABEL, 9, 75, 49, 8,
+                              Qt::AlignRight);
   m_editFwVersion = Place<QLineEdit>(this, du, "1046_version", 61, 74, 24, 12);
   m_editFwVersion->setAlignment(Qt::AlignCenter);
   m_editFwVersion->setEnabled(false);
@@ -190,6 +224,20 @@ void CConfigDlg::CreateControls() {
     button->PreSubclassWindow(CHoverButton::TYPE_PUSH);
   }
   connect(m_btnExit, &QPushButton::clicked, this, &CConfigDlg::OnCancel);
+  connect(m_btnSearch, &QPushButton::clicked, this, &CConfigDlg::StartSearch);
+  connect(m_btnRead, &QPushButton::clicked, this, &CConfigDlg::ReadByMac);
+  connect(m_checkDhcp, &QCheckBox::clicked, this, &CConfigDlg::DhcpToggled);
+  connect(m_checkSearchByMac, &QCheckBox::clicked, this, &CConfigDlg::MacSearchToggled);
+  // The operations select rows with the notification blocked, so this is the user's choice.
+  connect(m_listResults, &QListWidget::currentRowChanged, this, &CConfigDlg::SelectionChanged);
+
+  // Names for screen readers where a control has no caption of its own.
+  const std::pair<QLabel*, QWidget*> buddies[] = {
+      {m_labelIp, m_ipAddress},          {m_labelMask, m_ipMask},
+      {m_labelGateway, m_ipGateway},     {labelPort, m_editPort},
+      {m_labelFirmwareIp, m_ipFirmware}, {m_labelFirmwareFile, m_editFirmwareFile},
+      {m_labelVersion, m_editFwVersion}};
+  for (const auto& [label, control] : buddies) label->setBuddy(control);
 
   auto* about = new QAction(QString::fromUtf8(texts::ABOUT_MENU_ITEM), this);
   about->setObjectName(QStringLiteral("about_action"));
@@ -210,7 +258,7 @@ void CConfigDlg::OnInitDialog() {
       m_comboSerial[i]->addItem(QString::fromLatin1(item));
   }
   for (int i = 0; i < 5; ++i) m_comboSerial[i]->setCurrentIndex(SERIAL_LISTS[i].selected);
-  m_rowMap.fill(RowEntry{});
+  m_rowMap.clear();
   g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
 
   for (QLineEdit* edit : m_editMac) edit->setEnabled(false);
@@ -227,6 +275,7 @@ void CConfigDlg::OnInitDialog() {
 
   m_nCodePage = SystemCodePage();
   if (m_nCodePage == CODE_PAGE_KOREAN) ApplyKoreanCaptions();
+  NameUncaptionedControls();
 
   const int testPrintIcon =
       m_nCodePage == CODE_PAGE_KOREAN ? IDI_TEST_PRINT_KOREAN : IDI_TEST_PRINT;
@@ -267,10 +316,24 @@ void CConfigDlg::ApplyKoreanCaptions() {
   m_btnExit->setText(korean(texts::EXIT));
 }
 
+void CConfigDlg::NameUncaptionedControls() {
+  m_listResults->setAccessibleName(TextFor(texts::RESULTS_NAME, m_nCodePage));
+  for (int i = 0; i < MAC_PARTS; ++i) {
+    m_editMac[i]->setAccessibleName(TextFor(texts::MAC_PART_NAME, m_nCodePage).arg(i + 1));
+  }
+  const std::pair<const QLabel*, CIpAddressField*> fields[] = {{m_labelIp, m_ipAddress},
+                                                               {m_labelMask, m_ipMask},
+                                                               {m_labelGateway, m_ipGateway},
+                                                               {m_labelFirmwareIp, m_ipFirmware}};
+  for (const auto& [label, field] : fields) {
+    field->SetAccessibleName(label->text().remove(QLatin1Char(':')).trimmed());
+  }
+}
+
 bool CConfigDlg::DoDataExchange(bool save) {
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < MAC_PARTS; ++i) {
     if (!save) {
-      m_editMac[i]->setText(m_strMac[i]);
+      SetTextIfChanged(m_editMac[i], m_strMac[i]);
       continue;
     }
     if (m_editMac[i]->text().size() > MAC_PART_CHARS) {
@@ -297,22 +360,22 @@ bool CConfigDlg::DoDataExchange(bool save) {
       return false;
     }
     m_nPort = static_cast<uint32_t>(value);
-    m_bDhcp = static_cast<int>(m_checkDhcp->checkState());
+    m_bDhcp = CheckValue(m_checkDhcp);
   } else {
-    m_editPort->setText(QString::number(m_nPort));
+    SetTextIfChanged(m_editPort, QString::number(m_nPort));
     if (m_bDhcp < 0 || m_bDhcp > 2) m_bDhcp = 0;
-    m_checkDhcp->setCheckState(static_cast<Qt::CheckState>(m_bDhcp));
+    SetCheckValue(m_checkDhcp, m_bDhcp);
   }
   if (save) {
     m_strFirmwareFile = m_editFirmwareFile->text();
     m_strTrace = m_editTrace->toPlainText();
     m_strFwVersion = m_editFwVersion->text();
-    m_bSearchByMac = static_cast<int>(m_checkSearchByMac->checkState());
+    m_bSearchByMac = CheckValue(m_checkSearchByMac);
   } else {
-    m_editFirmwareFile->setText(m_strFirmwareFile);
+    SetTextIfChanged(m_editFirmwareFile, m_strFirmwareFile);
     m_editTrace->setPlainText(m_strTrace);
-    m_editFwVersion->setText(m_strFwVersion);
-    m_checkSearchByMac->setCheckState(static_cast<Qt::CheckState>(m_bSearchByMac));
+    SetTextIfChanged(m_editFwVersion, m_strFwVersion);
+    SetCheckValue(m_checkSearchByMac, m_bSearchByMac);
   }
   return true;
 }
@@ -324,6 +387,7 @@ void CConfigDlg::FailValidation(QLineEdit* control, const QString& message) {
 }
 
 void CConfigDlg::EmptyList(QListWidget* list) {
+  const QSignalBlocker blocker(list);  // emptying is no selection by the user
   for (int row = list->count() - 1; row >= 0; --row) delete list->takeItem(row);
 }
 
@@ -333,8 +397,7 @@ void CConfigDlg::ReleaseSocket() {
   m_strRemoteAddr = QStringLiteral("255.255.255.255");
   UpdateData(false);
   m_pSocket->Close();
-  delete m_pSocket;
-  m_pSocket = nullptr;
+  m_pSocket.reset();
   m_bDhcp = 0;  // the check box keeps its state until the next load
 }
 
@@ -343,6 +406,7 @@ void CConfigDlg::CloseBroadcastSocket() {
   ReleaseSocket();
   EmptyList(m_listResults);
   EmptyList(m_listReplies);
+  m_rowMap.clear();  // the row table describes the list's rows, and there are none
 }
 
 void CConfigDlg::OnCancel() {
@@ -358,7 +422,25 @@ void CConfigDlg::OnSysCommand(int command) {
 
 void CConfigDlg::closeEvent(QCloseEvent* event) {
   event->ignore();  // OnCancel ends the dialog itself when the save exchange succeeds
+  if (m_bBlocked) {
+    m_bCloseDeferred = true;
+    return;
+  }
   OnCancel();
+}
+
+void CConfigDlg::RunBlocking(const std::function<void()>& work) {
+  m_bBlocked = true;
+  RunBlockingCall(work);
+  m_bBlocked = false;
+  // Replies that came meanwhile are read once the handler has returned.
+  if (m_pSocket) {
+    QMetaObject::invokeMethod(m_pSocket.get(), &CBroadcastSocket::OnReceive, Qt::QueuedConnection);
+  }
+  if (m_bCloseDeferred) {
+    m_bCloseDeferred = false;
+    QMetaObject::invokeMethod(this, &CConfigDlg::OnCancel, Qt::QueuedConnection);
+  }
 }
 
 void CConfigDlg::reject() { OnCancel(); }

@@ -1,7 +1,8 @@
 // CConfigDlg: the main window. It owns the state every operation works on (the printer
 // table, the result rows, the settings being edited, the broadcast socket) and lays out
-// the controls of the configuration dialog in English or Korean. User-interface thread
-// only.
+// the controls of the configuration dialog in English or Korean. Its handlers are defined
+// beside their subsystems: the search and the result list, the selection and the search
+// by MAC address in operations/. User-interface thread only.
 #pragma once
 
 #include <QCheckBox>
@@ -13,27 +14,23 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QString>
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
-#include "app/broadcast_socket.h"
 #include "controls/hover_button.h"
 #include "controls/ip_address_field.h"
 #include "controls/xp_group_box.h"
+#include "operations/row_map.h"
 #include "protocol/exchange.h"
 #include "protocol/settings_edit.h"
 
-constexpr int MAX_ROWS = 200;
 constexpr int IDM_ABOUTBOX = 16;
+constexpr int MAC_PARTS = 6;       // the six bytes of a hardware address, one edit each
+constexpr int MAC_PART_CHARS = 2;  // characters of one part
 
-enum RowKind : uint8_t { ROW_TEXT = 0, ROW_CONFIG = 1 };
-
-struct RowEntry {
-  uint8_t kind;
-  uint8_t dhcp;
-  uint8_t index;
-};
+class CBroadcastSocket;
+struct TextInfo;
 
 class CConfigDlg : public QDialog {
   Q_OBJECT
@@ -57,16 +54,8 @@ class CConfigDlg : public QDialog {
   // The system command handler: IDM_ABOUTBOX runs the about box.
   void OnSysCommand(int command);
 
-  // State the operations share.
-  QString m_strEntryText;
-  QString m_strSelEntry;
-  QString m_strSendData;
-  QString m_strRemoteAddr = QStringLiteral("255.255.255.255");
-  QString m_strFirmwareIp;
-  CBroadcastSocket* m_pSocket = nullptr;
-  std::array<RowEntry, MAX_ROWS> m_rowMap{};
-  std::unique_ptr<PrinterInfo[]> m_pPrinters;
-  QString m_strMac[6];
+  // The members of the data exchange.
+  QString m_strMac[MAC_PARTS];
   uint32_t m_nPort = 9100;
   int m_bDhcp = 0;
   QString m_strFirmwareFile;
@@ -82,13 +71,70 @@ class CConfigDlg : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The socket hands its replies to OnTextInfo and OnTextSetAck and records their sender.
+  friend class CBroadcastSocket;
+
   void CreateControls();
   void OnInitDialog();
   void ApplyKoreanCaptions();
+  // Accessible names, in the window's language, for controls without a caption.
+  void NameUncaptionedControls();
   void EmptyList(QListWidget* list);
   // Resets the socket's texts, loads the controls, then closes and deletes the socket.
   void ReleaseSocket();
   void FailValidation(QLineEdit* control, const QString& message);
+  // Runs a blocking network call as RunBlockingCall does; a close asked for meanwhile
+  // takes effect once the handler has returned, as if it had waited in the queue.
+  void RunBlocking(const std::function<void()>& work);
+
+  // Search and result list (operations/search.cpp).
+  void StartSearch();
+  int RunConfigSearch();
+  void AddTextRow();
+  // Empties the row table, the row counters, the result list and the reply store.
+  void ResetRows();
+  // Shows a modeless status dialog in its searching mode; it ends itself.
+  void ShowSearchStatus();
+  void AppendResultRow(const QString& text, const RowEntry& entry);
+  // Selects a row of the result list as the operations do: without a selection-changed
+  // notification.
+  void SelectResultRow(int row);
+
+  // Selection and display (operations/selection.cpp).
+  void SelectionChanged();
+  void ShowTextRow();
+  void DhcpToggled();
+  // The fields that a text reply and its row share: addresses, port, DHCP, version.
+  void ShowReplyFields(const TextInfo& info);
+  // Labels 1029-1031 and address fields 1023-1025.
+  void EnableAddressControls(bool enable);
+  void ShowFirmwareGroup(bool show);
+
+  // Search by MAC address (operations/mac_search.cpp).
+  void MacSearchToggled();
+  void MacPartChanged(int part);
+  void ReadByMac();
+
+  // The text-protocol socket (operations/broadcast_socket.cpp).
+  void BroadcastTextSearch();
+  // A TXT_INFO reply that passed the socket's checks: stored, listed and shown.
+  void OnTextInfo(const QString& reply);
+  // A TXT_SET_ACK: the save is confirmed, and the saved printer's row is replaced by one
+  // built from the edited copy of its reply.
+  void OnTextSetAck();
+  void ReportSocketFailure(const char* format, int error);
+
+  // State the operations share.
+  QString m_strEntryText;
+  QString m_strSelEntry;
+  QString m_strSendData;
+  QString m_strRemoteAddr = QStringLiteral("255.255.255.255");
+  QString m_strFirmwareIp;
+  std::unique_ptr<CBroadcastSocket> m_pSocket;
+  RowMap m_rowMap;
+  std::unique_ptr<PrinterInfo[]> m_pPrinters;
+  bool m_bBlocked = false;        // a handler waits in RunBlocking
+  bool m_bCloseDeferred = false;  // a close came meanwhile
 
   // Controls, in tab order.
   CHoverButton* m_btnSearch;
@@ -100,8 +146,11 @@ class CConfigDlg : public QDialog {
   CIpAddressField* m_ipFirmware;
   CHoverButton* m_btnSave;
   CHoverButton* m_btnExit;
-  QLineEdit* m_editMac[6];
+  QLineEdit* m_editMac[MAC_PARTS];
   CXPGroupBox* m_groupInfo;
+  QLabel* m_labelIp;
+  QLabel* m_labelMask;
+  QLabel* m_labelGateway;
   QCheckBox* m_checkDhcp;
   QListWidget* m_listReplies;
   QComboBox* m_comboSerial[5];  // 1033 baud, 1034 data bits, 1035 parity, 1036 stop bits, 1037 flow
@@ -111,7 +160,9 @@ class CConfigDlg : public QDialog {
   CHoverButton* m_btnFirmwareUpdate;
   QPlainTextEdit* m_editTrace;
   CHoverButton* m_btnOpenFirmware;
+  QLabel* m_labelFirmwareIp;
   QLabel* m_labelFirmwareFile;
+  QLabel* m_labelVersion;
   QLineEdit* m_editFwVersion;
   CHoverButton* m_btnRead;
   CXPGroupBox* m_groupSearch;

@@ -44,6 +44,9 @@ constexpr BilingualText SEARCH_GROUP{"Searching printers", "프린터 검색 기
 constexpr BilingualText SEARCH_BY_MAC{"Search using MAC Address",
                                       "MAC 주소를 사용하여 프린터 검색"};
 constexpr BilingualText TEST_PRINT{"Test print", "테스트 인쇄"};
+// Accessible names of controls without a caption; %1 is the byte's number, 1 to 6.
+constexpr BilingualText RESULTS_NAME{"Printers found", "검색된 프린터"};
+constexpr BilingualText MAC_PART_NAME{"MAC address byte %1", "MAC 주소 %1번째 바이트"};
 
 // Not switched by language.
 constexpr const char* ABOUT_MENU_ITEM = "Netvora information(&A)...";

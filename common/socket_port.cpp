@@ -52,6 +52,14 @@ bool EnableBroadcast(SocketHandle socket) {
   return setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
 }
 
+bool ReadBroadcastOption(SocketHandle socket, int* value) {
+  int read = 0;
+  socklen_t length = sizeof read;
+  if (getsockopt(socket, SOL_SOCKET, SO_BROADCAST, &read, &length) != 0) return false;
+  *value = read;
+  return true;
+}
+
 bool BindAnyAddress(SocketHandle socket, uint16_t port) {
   sockaddr_in local{};
   local.sin_family = AF_INET;
@@ -73,6 +81,8 @@ long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint3
   return static_cast<long>(
       sendto(socket, data, length, 0, reinterpret_cast<const sockaddr*>(&peer), sizeof peer));
 }
+
+bool IsWouldBlock(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
 
 long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
                      uint16_t* sourcePort) {

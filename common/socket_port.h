@@ -44,6 +44,8 @@ void CloseSocket(SocketHandle socket);
 SocketHandle CreateUdpSocket();
 // SO_BROADCAST on; false on failure.
 [[nodiscard]] bool EnableBroadcast(SocketHandle socket);
+// Reads SO_BROADCAST into *value; false when the option cannot be read (*value untouched).
+[[nodiscard]] bool ReadBroadcastOption(SocketHandle socket, int* value);
 // Binds to INADDR_ANY and `port` (0: any free port) without address reuse, so a second
 // socket on the same port fails to bind with SOCKET_ERR_ADDRESS_IN_USE, even one that asks
 // to share the address (SO_EXCLUSIVEADDRUSE on Windows); false on failure.
@@ -56,6 +58,9 @@ int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
 // Sends one datagram to `address`:`port`; the byte count sent, or -1.
 long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
                   uint16_t port);
+// Whether a send error means that the socket would have blocked (EWOULDBLOCK /
+// WSAEWOULDBLOCK).
+bool IsWouldBlock(int error);
 
 // Receives one datagram into `buffer`. Returns its length, or -1 when the receive fails or
 // the datagram was longer than `capacity` (a truncated datagram counts as a failed

@@ -98,6 +98,16 @@ bool EnableBroadcast(SocketHandle socket) {
                     sizeof on) == 0;
 }
 
+bool ReadBroadcastOption(SocketHandle socket, int* value) {
+  BOOL read = FALSE;
+  int length = sizeof read;
+  if (getsockopt(socket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<char*>(&read), &length) != 0) {
+    return false;
+  }
+  *value = read ? 1 : 0;
+  return true;
+}
+
 bool BindAnyAddress(SocketHandle socket, uint16_t port) {
   // Without SO_EXCLUSIVEADDRUSE another program could bind the same port with SO_REUSEADDR
   // and take datagrams meant for this one.
@@ -120,6 +130,8 @@ long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint3
   return sendto(socket, reinterpret_cast<const char*>(data), ClampedLength(length), 0,
                 reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
 }
+
+bool IsWouldBlock(int error) { return error == WSAEWOULDBLOCK; }
 
 long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
                      uint16_t* sourcePort) {

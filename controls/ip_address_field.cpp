@@ -62,3 +62,10 @@ void CIpAddressField::SetFieldFocus(int part) {
   m_parts[part]->setFocus();
   m_parts[part]->selectAll();
 }
+
+void CIpAddressField::SetAccessibleName(const QString& name) {
+  setAccessibleName(name);
+  for (int part = 0; part < 4; ++part) {
+    m_parts[part]->setAccessibleName(QStringLiteral("%1 %2").arg(name).arg(part + 1));
+  }
+}

@@ -22,6 +22,8 @@ class CIpAddressField : public QFrame {
   void ClearAddress();
   // Puts the keyboard focus into part `part` (0..3) and selects its text.
   void SetFieldFocus(int part);
+  // Names the field for screen readers, and its parts "NAME 1" to "NAME 4".
+  void SetAccessibleName(const QString& name);
 
   QLineEdit* Part(int part) const { return m_parts[part]; }
 

@@ -46,8 +46,12 @@ class NetnsLab {
   int m_nHostFd;
 };
 
-// Creates a lab for the test, or skips the test with the reason; under CI=true the test
-// fails instead, since CI runs as root and must exercise the network.
+// Whether tests must have a lab (CI=true: CI runs as root and must exercise the network),
+// so that a machine without one fails them instead of skipping them.
+bool LabRequired();
+
+// Creates a lab for the test, or skips the test with the reason; when LabRequired the test
+// fails instead.
 std::unique_ptr<NetnsLab> CreateLabOrSkip();
 
 #define NETVORA_REQUIRE_LAB(lab)                      \
