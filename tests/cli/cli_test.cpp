@@ -188,14 +188,55 @@ TEST(PrinterRows, PrintsBothFamiliesConfigurationRowsFirst) {
   std::ostringstream empty;
   PrintPrinterJson({}, empty);
   EXPECT_EQ("[]\n", empty.str());
+}
 
-  // Characters a printer sends in its MAC field never break the JSON.
-  std::string odd = found.textReplies[0];
-  odd[10] = '"';
-  odd[11] = '\x01';
-  std::ostringstream escaped;
-  PrintPrinterJson(FoundPrinters{{}, {odd}}, escaped);
-  EXPECT_NE(std::string::npos, escaped.str().find("\"mac\": \"\\\"\\u0001:a8"));
+// A text-protocol reply whose twelve MAC characters and three version characters
+// (positions 61, 63 and 64) are replaced by `mac` and `version`.
+std::string OddReply(const std::string& mac, const std::string& version) {
+  std::string reply = BuildTextInfo(
+      TextSettings{"44a8c2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, false}, "2.05", 1);
+  reply.replace(TXT_POS_MAC, 12, mac);
+  reply[TXT_POS_VERSION + 1] = version[0];
+  reply[TXT_POS_VERSION + 3] = version[1];
+  reply[TXT_POS_VERSION + 4] = version[2];
+  return reply;
+}
+
+TEST(PrinterRows, PrinterTextIsEscapedInEveryOutput) {
+  struct Row {
+    const char* name;
+    std::string mac;
+    std::string version;
+    const char* json;   // the text printer's members as the JSON array shows them
+    const char* table;  // the start of its row in the table, and its family column
+    const char* family;
+  } rows[] = {
+      {"quote and backslash", "\"\\a8c2000001", "\"\\5",
+       R"("mac": "\"\\:a8:c2:00:00:01", "ip": "198.51.100.20")",
+       R"("\\:a8:c2:00:00:01  198.51.100.20)", R"(F/W ".\\5)"},
+      {"comma and control characters", std::string(",\x01\x1F\x7F", 4) + "a8c20000", ",\n\x80",
+       R"("mac": ",\u0001:\u001f\u007f:a8:c2:00:00", "ip": "198.51.100.20")",
+       R"(,\x01:\x1F\x7F:a8:c2:00:00  198.51.100.20)", R"(F/W ,.\x0A\x80)"},
+  };
+  const char* firmware[] = {R"("firmware": "\".\\5"})", R"("firmware": ",.\u000a\u0080"})"};
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const Row& row = rows[i];
+    SCOPED_TRACE(row.name);
+    const FoundPrinters found{{}, {OddReply(row.mac, row.version)}};
+    std::ostringstream json;
+    PrintPrinterJson(found, json);
+    EXPECT_NE(std::string::npos, json.str().find(row.json)) << json.str();
+    EXPECT_NE(std::string::npos, json.str().find(firmware[i])) << json.str();
+    std::ostringstream table;
+    PrintPrinterTable(found, table);
+    EXPECT_NE(std::string::npos, table.str().find(row.table)) << table.str();
+    EXPECT_NE(std::string::npos, table.str().find(row.family)) << table.str();
+    // Nothing the printer sent reaches the output raw: no control or non-ASCII bytes.
+    for (char c : json.str() + table.str()) {
+      const auto byte = static_cast<unsigned char>(c);
+      EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte < 0x7F)) << "raw byte " << int{byte};
+    }
+  }
 }
 
 }  // namespace
