@@ -12,18 +12,27 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/clock.h"
+
 namespace {
 
 // Waits on one socket for reading or writing. poll() rather than select(), so that a
 // descriptor number above FD_SETSIZE cannot overflow a descriptor set; an error or hang-up
-// counts as ready, as select() reports it, and the caller's next call tells which.
+// counts as ready, as select() reports it, and the caller's next call tells which. A wait
+// that a signal interrupts goes on for the rest of its time.
 int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
-  pollfd entry{};
-  entry.fd = socket;
-  entry.events = write ? POLLOUT : POLLIN;
-  const int ready = poll(&entry, 1, static_cast<int>(timeoutMs));
-  if (ready < 0) return -1;
-  return ready > 0 && entry.revents != 0 ? 1 : 0;
+  const uint32_t start = MillisecondClock();
+  for (;;) {
+    const uint32_t waited = MillisecondClock() - start;
+    const uint32_t remaining = waited < timeoutMs ? timeoutMs - waited : 0;
+    pollfd entry{};
+    entry.fd = socket;
+    entry.events = write ? POLLOUT : POLLIN;
+    const int ready = poll(&entry, 1, static_cast<int>(remaining));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return -1;
+    return ready > 0 && entry.revents != 0 ? 1 : 0;
+  }
 }
 
 }  // namespace
@@ -74,14 +83,15 @@ long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint
                      uint16_t* sourcePort) {
   sockaddr_in peer{};
   socklen_t peerLength = sizeof peer;
-  // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
-  const ssize_t received = recvfrom(socket, buffer, capacity, MSG_TRUNC,
-                                    reinterpret_cast<sockaddr*>(&peer), &peerLength);
-  if (received < 0) return -1;
-  if (static_cast<size_t>(received) > capacity) {
-    errno = EMSGSIZE;
-    return -1;
-  }
+  ssize_t received;
+  do {
+    // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
+    peerLength = sizeof peer;
+    received = recvfrom(socket, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&peer),
+                        &peerLength);
+  } while (received < 0 && errno == EINTR);
+  if (received < 0) return RECEIVE_FAILED;
+  if (static_cast<size_t>(received) > capacity) return DATAGRAM_TOO_LONG;
   if (sourceAddress != nullptr) *sourceAddress = peer.sin_addr.s_addr;
   if (sourcePort != nullptr) *sourcePort = ntohs(peer.sin_port);
   return static_cast<long>(received);

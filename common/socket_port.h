@@ -32,20 +32,26 @@ SocketHandle CreateUdpSocket();
 // port fails to bind; false on failure.
 [[nodiscard]] bool BindAnyAddress(SocketHandle socket, uint16_t port);
 
-// Waits until the socket is readable, for at most `timeoutMs`, a full wait on every call.
-// Returns 1 readable (an error or end of stream counts), 0 time-out, -1 failure.
-int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
+// Waits until the socket is readable, for at most `timeoutMs`, a full wait on every call;
+// a signal that interrupts the wait does not end it. Returns 1 readable (an error or end of
+// stream counts), 0 time-out, -1 failure.
+[[nodiscard]] int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
 
 // Sends one datagram to `address`:`port`; the byte count sent, or -1.
 long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
                   uint16_t port);
 
-// Receives one datagram into `buffer`. Returns its length, or -1 when the receive fails or
-// the datagram was longer than `capacity` (a truncated datagram counts as a failed
-// receive). *sourceAddress receives the sender's IPv4 address, *sourcePort its port (host
-// order); either may be null.
-long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
-                     uint16_t* sourcePort);
+// ReceiveDatagram's results other than a length: the receive failed, or the datagram was
+// longer than the buffer (it is gone, and the socket is as good as before).
+constexpr long RECEIVE_FAILED = -1;
+constexpr long DATAGRAM_TOO_LONG = -2;
+
+// Receives one datagram into `buffer`, going on when a signal interrupts the receive.
+// Returns its length; DATAGRAM_TOO_LONG when it was longer than `capacity` (it is never
+// handed on cut short); RECEIVE_FAILED when the receive fails. *sourceAddress receives the sender's
+// IPv4 address, *sourcePort its port (host order); either may be null.
+[[nodiscard]] long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
+                                   uint32_t* sourceAddress, uint16_t* sourcePort);
 
 // Dotted text of an address in network byte order ("198.51.100.2").
 void FormatIpv4(uint32_t address, char text[16]);

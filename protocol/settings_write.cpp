@@ -115,7 +115,8 @@ int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PAS
       result = 1;
       break;
     }
-    if (received < 0) {
+    // A datagram too long for the buffer was dropped like any other that is not the answer.
+    if (received == RECEIVE_FAILED) {
       *error = SET_ERR_NO_RESPONSE;
       break;
     }

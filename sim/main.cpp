@@ -82,16 +82,16 @@ int main(int argc, char** argv) {
   if (configSocket == INVALID_SOCKET_HANDLE) return Fail("bind UDP port 50005", socketError);
   sockets.push_back(configSocket);
   ConfigService config(
-      std::move(options.printers), options.strangerOnWrite,
+      std::move(options.printers), options.serviceFaults,
       [](const PrinterInfo& stored) { PrintLine("stored " + DescribePrinter(stored)); });
   threads.emplace_back([&] {
     if (!config.Serve(configSocket, g_bStop))
       status = Fail("serve UDP port 50005", LastSocketError());
   });
 
-  TextService text(std::move(options.textPrinters), [](const SimTextPrinter& stored) {
-    PrintLine("stored " + DescribeTextPrinter(stored));
-  });
+  TextService text(
+      std::move(options.textPrinters), options.serviceFaults.strayDatagram,
+      [](const SimTextPrinter& stored) { PrintLine("stored " + DescribeTextPrinter(stored)); });
   if (!text.Printers().empty()) {
     const SocketHandle textSocket = OpenTextSocket(&socketError);
     if (textSocket == INVALID_SOCKET_HANDLE) {

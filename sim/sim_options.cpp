@@ -183,7 +183,12 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
     } else if (arg == "--silent") {
       common.silent = true;
     } else if (arg == "--stranger-on-write") {
-      options->strangerOnWrite = true;
+      options->serviceFaults.strangerOnWrite = true;
+    } else if (arg == "--stranger-mismatch") {
+      options->serviceFaults.strangerOnWrite = true;
+      options->serviceFaults.strangerStatus = STATUS_PASSWORD_MISMATCH;
+    } else if (arg == "--stray-datagram") {
+      options->serviceFaults.strayDatagram = true;
     } else if (arg == "--text-printer" && hasValue) {
       SimTextPrinter printer;
       if (!ParseTextPrinter(args[++i], &printer, error)) return false;
@@ -255,6 +260,10 @@ const char* SimUsage() {
          "  --silent              answer nothing\n"
          "  --stranger-on-write   a printer with MAC 02:EE:EE:EE:EE:EE answers every\n"
          "                        settings write first\n"
+         "  --stranger-mismatch   as --stranger-on-write, its answer saying password\n"
+         "                        mismatch (status 2)\n"
+         "  --stray-datagram      a 2000-byte datagram of junk precedes the answers to\n"
+         "                        every request, configuration and text protocol alike\n"
          "\n"
          "Text-protocol printers on UDP port 27700 (none unless given):\n"
          "  --text-printer ITEMS  ITEMS: mac=44A8C2000001 (twelve hex digits, sent as given)\n"

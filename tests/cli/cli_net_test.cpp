@@ -199,6 +199,19 @@ TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
       << sim.Log();
 }
 
+TEST(NetvoraCli, DatagramsTooLongForTheBufferEndNoWait) {
+  NETVORA_REQUIRE_LAB(lab);
+  // Every answer, of either family, follows 2,000 bytes of junk.
+  SimProcess sim(*lab, std::string(BOTH_FAMILIES) + " --stray-datagram");
+  const CliResult search = RunCli(*lab, "search");
+  EXPECT_EQ(0, search.status) << search.err;
+  EXPECT_NE(std::string::npos, search.out.find("02:00:00:00:00:01")) << search.out;
+  EXPECT_NE(std::string::npos, search.out.find("44:a8:c2:00:00:01")) << search.out;
+  const CliResult set = RunCli(*lab, "set --mac 44:A8:C2:00:00:01 --port 9300");
+  EXPECT_EQ(0, set.status) << set.err;
+  EXPECT_NE(std::string::npos, set.out.find("Save Completed !!!"));
+}
+
 TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
   NETVORA_REQUIRE_LAB(lab);
   const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";

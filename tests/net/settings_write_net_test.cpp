@@ -81,6 +81,15 @@ TEST(WritePrinterSettings, PasswordMismatchReportsMinus100WithThePrintersRecord)
   EXPECT_EQ(Ipv4("198.51.100.10"), peer->Printers().front().ipAddress);
 }
 
+TEST(WritePrinterSettings, ADatagramTooLongForTheBufferDoesNotEndTheWait) {
+  NETVORA_START_PEER(peer, {"--printer", std::string(TARGET) + ",delay=500", "--stray-datagram"});
+  PrinterInfo record = ChangedRecord(*peer);
+  const WriteResult written = Write(WRITE_MODE_BROADCAST, &record, "secret");
+  EXPECT_EQ(1, written.result);
+  EXPECT_EQ(0, written.error);
+  EXPECT_EQ(Ipv4("198.51.100.77"), peer->Printers().front().ipAddress);
+}
+
 TEST(WritePrinterSettings, SilenceGivesMinus200AfterThreeSeconds) {
   NETVORA_START_PEER(peer, {"--printer", TARGET, "--silent"});
   PrinterInfo record = ChangedRecord(*peer);

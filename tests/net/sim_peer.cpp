@@ -15,8 +15,8 @@ std::unique_ptr<SimPeer> SimPeer::Start(const std::vector<std::string>& args) {
   std::unique_ptr<SimPeer> peer(new SimPeer);
   peer->m_pLab = CreateLabOrSkip();
   if (!peer->m_pLab) return nullptr;
-  peer->m_pService = std::make_unique<ConfigService>(std::move(options.printers),
-                                                     options.strangerOnWrite, nullptr);
+  peer->m_pService =
+      std::make_unique<ConfigService>(std::move(options.printers), options.serviceFaults, nullptr);
   std::promise<int> bound;
   std::future<int> boundResult = bound.get_future();
   SimPeer* self = peer.get();
