@@ -29,5 +29,6 @@ void BuildSetRequest(ExchangeContext* context);
 // gets `password` in its place first (the caller's record keeps that change). Returns 1
 // with *error = 0 when the target answered: *info then holds the answer. Returns -1 with
 // *error one of SET_ERR_*, a socket error, or EINVAL for a mode other than 0 or 1.
+// SET_ERR_PASSWORD comes only from a reply that carries the target's hardware address.
 int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PASSWORD_SIZE],
                          int* error);
