@@ -128,15 +128,15 @@ bool SetNonBlocking(SocketHandle socket, bool nonBlocking) {
   return ioctl(socket, FIONBIO, &argument) == 0;
 }
 
-void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
+bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
   timeval timeout{};
   timeout.tv_sec = static_cast<time_t>(milliseconds / 1000);
   timeout.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
-  (void)setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  return setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0;
 }
 
-void SetSendBufferSize(SocketHandle socket, int bytes) {
-  (void)setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+bool SetSendBufferSize(SocketHandle socket, int bytes) {
+  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes) == 0;
 }
 
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
@@ -151,6 +151,10 @@ bool IsConnectPending(int error) { return error == EINPROGRESS || error == EWOUL
 
 int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
   return WaitFor(socket, timeoutMs, true);
+}
+
+bool IsTransientReceiveError(int error) {
+  return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
 int PendingSocketError(SocketHandle socket) {

@@ -65,9 +65,9 @@ void FormatIpv4(uint32_t address, char text[16]);
 SocketHandle CreateTcpSocket();
 // Switches blocking mode off or on (FIONBIO); false on failure.
 [[nodiscard]] bool SetNonBlocking(SocketHandle socket, bool nonBlocking);
-// SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; results are not reported.
-void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
-void SetSendBufferSize(SocketHandle socket, int bytes);
+// SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; false when the option is refused.
+[[nodiscard]] bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
+[[nodiscard]] bool SetSendBufferSize(SocketHandle socket, int bytes);
 // connect() to `address` (network order):`port`; 0, or -1 with LastSocketError set.
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
 // Whether a connect error means "in progress" (EINPROGRESS, EWOULDBLOCK / WSAEWOULDBLOCK).
@@ -75,6 +75,9 @@ bool IsConnectPending(int error);
 // Waits until the socket is writable, for at most `timeoutMs`: 1 writable (a failed connect
 // attempt counts), 0 time-out, -1 failure.
 int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
+// Whether a failed stream receive's error leaves the connection as it was: its time-out ran
+// out (EAGAIN / EWOULDBLOCK / WSAETIMEDOUT) or a signal interrupted it (EINTR / WSAEINTR).
+bool IsTransientReceiveError(int error);
 // The socket's pending error (SO_ERROR): 0 when a connect attempt succeeded.
 int PendingSocketError(SocketHandle socket);
 // One send() / recv() on a stream socket, flags 0 (no signal on a closed peer): the count,

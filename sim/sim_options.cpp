@@ -205,6 +205,12 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
                ParseNumber(args[i + 1], 64, &number)) {
       options->downloadFaults.finalLength = static_cast<int>(number);
       ++i;
+    } else if (arg == "--download-ready-delay" && hasValue &&
+               ParseNumber(args[i + 1], 600000, &number)) {
+      options->downloadFaults.readyDelayMs = static_cast<uint32_t>(number);
+      ++i;
+    } else if (arg == "--download-cut-body") {
+      options->downloadFaults.cutBody = true;
     } else if (arg == "--download-bad-byte6") {
       options->downloadFaults.badByte6 = true;
     } else if (arg == "--download-unanswered") {
@@ -275,7 +281,9 @@ const char* SimUsage() {
          "length and checksum match the header):\n"
          "  --no-download               no download service\n"
          "  --download-nak-ready        answer the header with NAK (and NAK the end)\n"
+         "  --download-ready-delay MS   send the ready reply MS milliseconds late\n"
          "  --download-final-delay MS   send the final reply MS milliseconds late\n"
+         "  --download-cut-body         reset the connection after 4096 bytes of the body\n"
          "  --download-final-length N   send N bytes of the final reply (31, 33)\n"
          "  --download-bad-byte6        spoil the final reply's byte-6 check\n"
          "  --download-unanswered       accept connections and never answer\n"

@@ -4,7 +4,9 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <thread>
@@ -16,8 +18,10 @@
 namespace {
 
 constexpr uint32_t POLL_MS = 100;
-constexpr uint32_t BODY_TIMEOUT_MS = 10000;
-constexpr uint32_t REPLY_GAP_MS = 50;  // a body that stops arriving for this long is given up
+constexpr uint32_t BODY_TIMEOUT_MS = 10000;  // a body that stops arriving this long is given up
+// Between a NAK ready reply and the final one, which the client cannot ask for: long enough
+// for the client to take the first in a receive of its own.
+constexpr uint32_t REPLY_GAP_MS = 200;
 
 // The next connection on the listener, or INVALID_SOCKET_HANDLE after a quiet poll.
 SocketHandle AcceptWithin(SocketHandle listener, uint32_t milliseconds) {
@@ -35,6 +39,25 @@ size_t ReceiveAll(SocketHandle connection, uint8_t* buffer, size_t length) {
     got += static_cast<size_t>(received);
   }
   return got;
+}
+
+// Sleeps `milliseconds` in short steps; false as soon as `stop` is set.
+bool PauseUnlessStopped(uint32_t milliseconds, const std::atomic<bool>& stop) {
+  const uint32_t start = MillisecondClock();
+  while (MillisecondClock() - start < milliseconds) {
+    if (stop.load()) return false;
+    const uint32_t left = milliseconds - (MillisecondClock() - start);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, POLL_MS)));
+  }
+  return !stop.load();
+}
+
+// Ends the connection with a reset rather than an orderly close: SO_LINGER with time 0.
+void ResetOnClose(SocketHandle connection) {
+  const linger abort{1, 0};
+  if (setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort) != 0) {
+    std::perror("printer-sim: SO_LINGER");
+  }
 }
 
 // Receives until the peer closes or `stop` is set, handing each block to `take`.
@@ -80,43 +103,54 @@ void DownloadService::Serve(SocketHandle listener, const std::atomic<bool>& stop
     if (m_faults.unanswered) {
       ReceiveUntilClosed(connection, stop, [](const uint8_t*, size_t) {});
     } else {
-      ServeConnection(connection);
+      ServeConnection(connection, stop);
     }
     CloseSocket(connection);
   }
 }
 
-void DownloadService::ServeConnection(SocketHandle connection) {
+void DownloadService::ServeConnection(SocketHandle connection, const std::atomic<bool>& stop) {
   DownloadRecord record{false, 0, 0, 0};
   uint8_t header[DOWNLOAD_HEADER_SIZE];
   uint32_t checksum = 0;
   record.headerValid =
       ReceiveAll(connection, header, sizeof header) == sizeof header &&
       ParseDownloadHeader(header, sizeof header, &record.announcedLength, &checksum);
-  if (record.headerValid) {
+  if (record.headerValid && PauseUnlessStopped(m_faults.readyDelayMs, stop)) {
     const unsigned seed = MillisecondClock();
     const DownloadReply ready =
         BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
     (void)SendStream(connection, ready.data(), ready.size());
     record.finalStatus = REPLY_NAK;
     if (m_faults.nakReady) {
-      // The client reads a reply per receive: keep the two replies apart.
       std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
     } else if (record.announcedLength <= FILE_BODY_MAX) {
       std::vector<uint8_t> image(record.announcedLength);
-      record.receivedLength = ReceiveAll(connection, image.data(), image.size());
+      const size_t wanted =
+          m_faults.cutBody ? std::min(image.size(), SIM_CUT_BODY_BYTES) : image.size();
+      record.receivedLength = ReceiveAll(connection, image.data(), wanted);
+      if (m_faults.cutBody) {
+        ResetOnClose(connection);
+        Record(record);
+        return;
+      }
       if (record.receivedLength == image.size() &&
           Checksum32(image.data(), image.size()) == checksum) {
         record.finalStatus = REPLY_ACK;
       }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.finalDelayMs));
-    DownloadReply final = BuildDownloadReply(record.finalStatus, seed + 1);
-    if (m_faults.badByte6) final[6] ^= 0xFF;
-    std::vector<uint8_t> sent(final.begin(), final.end());
-    sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
-    (void)SendStream(connection, sent.data(), sent.size());
+    if (PauseUnlessStopped(m_faults.finalDelayMs, stop)) {
+      DownloadReply final = BuildDownloadReply(record.finalStatus, seed + 1);
+      if (m_faults.badByte6) final[6] ^= 0xFF;
+      std::vector<uint8_t> sent(final.begin(), final.end());
+      sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
+      (void)SendStream(connection, sent.data(), sent.size());
+    }
   }
+  Record(record);
+}
+
+void DownloadService::Record(const DownloadRecord& record) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_downloads.push_back(record);
 }

@@ -20,12 +20,20 @@ void Notify(const DownloadObserver& observer, DownloadStep step, long value) {
 
 long WaitForDownloadReply(CTcpLink* link, uint8_t* buffer, size_t capacity) {
   std::memset(buffer, 0, capacity);
-  long received = link->ReceiveBytes(buffer, capacity);
-  for (int pauses = 0; received == 0 && pauses < MAX_CLOSED_PAUSES; ++pauses) {
-    SleepMilliseconds(CLOSED_PAUSE_MS);
-    received = link->ReceiveBytes(buffer, capacity);
+  const uint32_t start = MillisecondClock();
+  int pauses = 0;
+  for (;;) {
+    const long received = link->ReceiveBytes(buffer, capacity);
+    if (received > 0) return received;
+    if (received == 0) {
+      if (pauses == MAX_CLOSED_PAUSES) return 0;
+      ++pauses;
+      SleepMilliseconds(CLOSED_PAUSE_MS);
+    } else if (!IsTransientReceiveError(LastSocketError()) ||
+               MillisecondClock() - start >= DOWNLOAD_REPLY_WAIT_MS) {
+      return received;
+    }
   }
-  return received;
 }
 
 long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {

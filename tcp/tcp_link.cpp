@@ -42,8 +42,11 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
   // addressed (it would otherwise stand for the broadcast address).
   uint32_t address = 0;
   const bool parsed = ParseIpv4(m_szAddress, &address);
-  SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS);
-  SetSendBufferSize(m_socket, 0);
+  // Without its receive time-out a receive could block for ever: a socket that refuses
+  // either option counts as one that could not be made.
+  if (!SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS) || !SetSendBufferSize(m_socket, 0)) {
+    return Fail(TCP_ERR_SOCKET);
+  }
   if (!SetNonBlocking(m_socket, true)) return Fail(TCP_ERR_NONBLOCK);
   if (!parsed) return Fail(TCP_ERR_CONNECT);
   if (ConnectIpv4(m_socket, address, static_cast<uint16_t>(port)) != 0) {

@@ -226,8 +226,8 @@ TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
       {"accepted", "", 0, "body sent: 100000 bytes", ""},
       {"NAK", "--download-nak-ready", 1, "ready reply: missing or not ready",
        "Fail Program Download!"},
-      {"late final reply", "--download-final-delay 400", 1, "body sent: 100000 bytes",
-       "did not confirm"},
+      {"final reply after the printer checked the image for 700 ms", "--download-final-delay 700",
+       0, "Firmware downloading is completed.", ""},
       {"nothing listening", "--no-download", 1, "", "connect timeout ERROR"},
   };
   for (const Row& row : rows) {

@@ -4,15 +4,14 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/socket.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
 #include <vector>
+
+#include "tests/common/signal_storm.h"
 
 namespace {
 
@@ -49,39 +48,6 @@ class LoopbackUdp {
  private:
   SocketHandle m_socket;
   uint16_t m_nPort = 0;
-};
-
-void IgnoreSignal(int) {}
-
-// Interrupts the thread that creates it with SIGUSR1 every 20 ms until destroyed; the
-// handler is installed without SA_RESTART, so each signal interrupts a blocking call.
-class SignalStorm {
- public:
-  SignalStorm() : m_target(pthread_self()) {
-    struct sigaction action {};
-    action.sa_handler = IgnoreSignal;
-    EXPECT_EQ(0, sigaction(SIGUSR1, &action, &m_previous));
-    m_thread = std::thread([this] {
-      while (!m_bStop) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        pthread_kill(m_target, SIGUSR1);
-        ++m_nSent;
-      }
-    });
-  }
-  ~SignalStorm() {
-    m_bStop = true;
-    m_thread.join();
-    EXPECT_EQ(0, sigaction(SIGUSR1, &m_previous, nullptr));
-  }
-  int Sent() const { return m_nSent; }
-
- private:
-  pthread_t m_target;
-  struct sigaction m_previous {};
-  std::atomic<bool> m_bStop{false};
-  std::atomic<int> m_nSent{0};
-  std::thread m_thread;
 };
 
 TEST(SocketPort, SignalsDoNotEndAWaitOrAReceive) {
