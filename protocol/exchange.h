@@ -33,9 +33,9 @@ struct ExchangeContext {
   size_t requestLength;
 };
 
-// Starts the sockets library (1.1), creates a UDP socket with SO_BROADCAST and binds it to
-// any address and CONFIG_PORT without address reuse. Returns the socket with *error = 0, or
-// INVALID_SOCKET_HANDLE with *error set to the failing call's socket error; on failure
+// Starts the sockets library, asking for version 1.1, creates a UDP socket with SO_BROADCAST and
+// binds it to any address and CONFIG_PORT without address reuse. Returns the socket with *error =
+// 0, or INVALID_SOCKET_HANDLE with *error set to the failing call's socket error; on failure
 // nothing stays open and the library is released again.
 SocketHandle OpenConfigSocket(int* error);
 

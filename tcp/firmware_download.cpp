@@ -53,7 +53,7 @@ long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {
 DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
                                    const std::vector<uint8_t>& image, const std::string& path,
                                    unsigned seed, const DownloadObserver& observer) {
-  DownloadResult result{DownloadOutcome::kNoAnswer, 0, false, -1, 0};
+  DownloadResult result{DownloadOutcome::kNoAnswer, 0, false, -1, 0, false};
   if (image.size() > FILE_BODY_MAX) {
     result.outcome = DownloadOutcome::kTooLarge;
     return result;
@@ -78,8 +78,7 @@ DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
   result.readyReplyValid = IsDownloadReply(reply, received, &status) && status == REPLY_READY;
   Notify(observer, DownloadStep::kReadyReply, result.readyReplyValid ? 1 : 0);
   if (result.readyReplyValid) {
-    bool complete = false;
-    result.bodyBytesSent = SendFileBody(link, path, &complete);
+    result.bodyBytesSent = SendFileBody(link, path, &result.bodyComplete);
     Notify(observer, DownloadStep::kBodySent, result.bodyBytesSent);
   }
 

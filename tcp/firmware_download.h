@@ -28,6 +28,7 @@ struct DownloadResult {
   bool readyReplyValid;  // the printer said ready, so the body went out
   long bodyBytesSent;    // -1 when the body was not sent
   uint8_t finalStatus;   // byte 11 of a whole final reply, else 0
+  bool bodyComplete;     // the body send took the whole file
 };
 
 // `value`: the connect result, the header's byte count, 1/0 for a valid ready reply, the

@@ -2,26 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-struct ErrorText {
-  int code;
-  const char* english;
-  const char* korean;
-};
-
-constexpr ErrorText CONNECT_ERRORS[] = {
-    {TCP_ERR_STARTUP, "WSAStartup ERROR", "WSAStartup 에러"},
-    {TCP_ERR_VERSION, "winsock version ERROR", "winsock version 에러"},
-    {TCP_ERR_SOCKET, "socket() ERROR", "socket() 에러"},
-    {TCP_ERR_NONBLOCK, "ioctl() ERROR", "ioctl() 에러"},
-    {TCP_ERR_CONNECT, "connect() ERROR", "connect() 에러"},
-    {TCP_ERR_SELECT, "select() ERROR", "select() 에러"},
-    {TCP_ERR_TIMEOUT, "connect timeout ERROR", "연결 시간 초과 에러"},
-    {TCP_ERR_BLOCKING, "ioctl() ERROR", "ioctl() 에러"},
-};
-
-}  // namespace
+#include "tcp/texts.h"
 
 CTcpLink::~CTcpLink() { CloseLink(); }
 
@@ -76,10 +57,10 @@ int CTcpLink::CloseLink() {
 }
 
 const char* ConnectErrorText(int code, bool korean) {
-  for (const ErrorText& text : CONNECT_ERRORS) {
-    if (text.code == code) return korean ? text.korean : text.english;
+  for (const ConnectErrorEntry& entry : CONNECT_ERROR_TEXTS) {
+    if (entry.code == code) return entry.text.In(korean);
   }
   return "";
 }
 
-const char* ConnectErrorCaption(bool korean) { return korean ? "에러" : "ERROR"; }
+const char* ConnectErrorCaption(bool korean) { return CONNECT_ERROR_CAPTION.In(korean); }

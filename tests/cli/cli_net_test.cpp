@@ -215,7 +215,9 @@ TEST(NetvoraCli, DatagramsTooLongForTheBufferEndNoWait) {
 TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
   NETVORA_REQUIRE_LAB(lab);
   const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
-  std::ofstream(firmware) << std::string(100000, 'x');
+  // Larger than the socket buffers of both ends, so that a body the printer stops taking
+  // cannot go out whole.
+  std::ofstream(firmware) << std::string(1000000, 'x');
   struct Row {
     const char* name;
     const char* simArgs;
@@ -223,11 +225,13 @@ TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
     const char* out;
     const char* err;
   } rows[] = {
-      {"accepted", "", 0, "body sent: 100000 bytes", ""},
+      {"accepted", "", 0, "body sent: 1000000 bytes", ""},
       {"NAK", "--download-nak-ready", 1, "ready reply: missing or not ready",
        "Fail Program Download!"},
       {"final reply after the printer checked the image for 700 ms", "--download-final-delay 700",
        0, "Firmware downloading is completed.", ""},
+      {"body cut short by the printer", "--download-cut-body", 1, "ready reply: ready",
+       "the firmware file did not go out whole"},
       {"nothing listening", "--no-download", 1, "", "connect timeout ERROR"},
   };
   for (const Row& row : rows) {

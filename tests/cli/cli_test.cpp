@@ -1,12 +1,15 @@
 // netvora-cli without a network: argument checking and the printed rows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/exit_codes.h"
 #include "cli/flash_command.h"
 #include "cli/printer_rows.h"
 #include "cli/search_command.h"
@@ -15,6 +18,7 @@
 #include "common/socket_port.h"
 #include "operations/text_message.h"
 #include "protocol/config_header.h"
+#include "tcp/download_header.h"
 
 namespace {
 
@@ -108,6 +112,33 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
     EXPECT_EQ(EXIT_USAGE, row.run(row.args, out, err));
     EXPECT_NE(std::string::npos, err.str().find(row.message)) << err.str();
   }
+}
+
+// Bytes this process has read through system calls so far (rchar of /proc/self/io).
+long long BytesReadByThisProcess() {
+  std::ifstream io("/proc/self/io");
+  std::string name;
+  long long value = -1;
+  while (io >> name >> value) {
+    if (name == "rchar:") return value;
+  }
+  ADD_FAILURE() << "no rchar in /proc/self/io";
+  return -1;
+}
+
+TEST(RunFlash, RefusesAFileTooLargeWithoutReadingIt) {
+  const PortHolder ports;
+  const std::string firmware = ::testing::TempDir() + "QNEther_v9.bin";
+  const uintmax_t size = 8 * FILE_BODY_MAX;
+  std::ofstream(firmware).close();
+  std::filesystem::resize_file(firmware, size);  // sparse: nothing to read from the disk
+  std::ostringstream out, err;
+  const long long before = BytesReadByThisProcess();
+  EXPECT_EQ(EXIT_USAGE, RunFlash({"--ip", "127.0.0.1", firmware}, out, err));
+  EXPECT_LT(BytesReadByThisProcess() - before, 65536);
+  EXPECT_NE(std::string::npos, err.str().find("has 12582912 bytes; at most 1572864")) << err.str();
+  EXPECT_EQ("", out.str());  // nothing was attempted
+  std::remove(firmware.c_str());
 }
 
 TEST(RunVerbs, HelpDescribesTheVerbWithoutSearching) {

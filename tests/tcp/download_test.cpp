@@ -150,9 +150,28 @@ TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
     EXPECT_EQ(TCP_OK, result.connectResult);
     EXPECT_TRUE(result.readyReplyValid);
     EXPECT_EQ(static_cast<long>(image.size()), result.bodyBytesSent);
+    EXPECT_TRUE(result.bodyComplete);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(5u, steps.size());
   }
+}
+
+TEST(RunFirmwareDownload, ABodyThePrinterCutsShortIsReported) {
+  // Larger than the socket buffers of both ends, so the send cannot complete unread.
+  const std::vector<uint8_t> image(FILE_BODY_MAX, 0xA5);
+  const std::string path = WriteFile("QNEther_v6.bin", image);
+  DownloadFaults faults;
+  faults.cutBody = true;  // the printer resets the connection after 4096 bytes
+  DownloadPeer peer(faults);
+  CTcpLink link;
+  const DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", image, path, 8, nullptr);
+  EXPECT_TRUE(result.readyReplyValid);
+  EXPECT_FALSE(result.bodyComplete);
+  EXPECT_LT(result.bodyBytesSent, static_cast<long>(image.size()));
+  EXPECT_EQ(DownloadOutcome::kNoAnswer, result.outcome);
+  const std::vector<DownloadRecord> downloads = peer.Downloads(1);
+  ASSERT_EQ(1u, downloads.size());
+  EXPECT_EQ(SIM_CUT_BODY_BYTES, downloads[0].receivedLength);
 }
 
 // The long waits, each against its own printer on its own loopback address, side by side.
@@ -273,6 +292,7 @@ TEST(RunFirmwareDownload, OnlyAWholeReadyReplyLetsTheBodyGoAndTheFinalWaitFollow
     EXPECT_EQ(row.readyValid, result.readyReplyValid);
     EXPECT_EQ(row.bodyBytes, received);
     EXPECT_EQ(row.bodyBytes > 0 ? static_cast<long>(row.bodyBytes) : -1, result.bodyBytesSent);
+    EXPECT_EQ(row.bodyBytes > 0, result.bodyComplete);
     EXPECT_EQ(DownloadOutcome::kRefused, result.outcome);  // the final NAK was waited for
     EXPECT_FALSE(link.IsOpen());
   }
