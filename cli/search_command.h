@@ -16,4 +16,5 @@
 
 // `search [--mac MAC] [--json]`: 0 when at least one printer answered, 1 when none did, 2
 // on bad usage or when the search could not run.
-int RunSearch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+[[nodiscard]] int RunSearch(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err);

@@ -46,8 +46,9 @@ void SocketCleanup() {}
 
 int LastSocketError() { return errno; }
 
-void CloseSocket(SocketHandle socket) {
-  if (socket != INVALID_SOCKET_HANDLE) close(socket);
+int CloseSocket(SocketHandle socket) {
+  if (socket == INVALID_SOCKET_HANDLE) return -1;
+  return close(socket) == 0 ? 0 : -1;
 }
 
 SocketHandle CreateUdpSocket() { return ::socket(AF_INET, SOCK_DGRAM, 0); }

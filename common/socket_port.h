@@ -19,13 +19,14 @@ constexpr uint32_t LIMITED_BROADCAST_ADDRESS = 0xFFFFFFFFu;
 void SocketCleanup();
 
 // The error code of the last failed socket call on this thread (WSAGetLastError / errno).
-int LastSocketError();
+[[nodiscard]] int LastSocketError();
 
-// Closes the socket if it is valid (closesocket / close).
-void CloseSocket(SocketHandle socket);
+// Closes the socket (closesocket / close): 0, or -1 when the close fails or the handle is
+// INVALID_SOCKET_HANDLE.
+int CloseSocket(SocketHandle socket);
 
 // An AF_INET datagram socket, or INVALID_SOCKET_HANDLE with the error in LastSocketError.
-SocketHandle CreateUdpSocket();
+[[nodiscard]] SocketHandle CreateUdpSocket();
 // SO_BROADCAST on; false on failure.
 [[nodiscard]] bool EnableBroadcast(SocketHandle socket);
 // Binds to INADDR_ANY and `port` without address reuse, so a second socket on the same
@@ -38,8 +39,8 @@ SocketHandle CreateUdpSocket();
 [[nodiscard]] int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
 
 // Sends one datagram to `address`:`port`; the byte count sent, or -1.
-long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
-                  uint16_t port);
+[[nodiscard]] long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length,
+                                uint32_t address, uint16_t port);
 
 // ReceiveDatagram's results other than a length: the receive failed, or the datagram was
 // longer than the buffer (it is gone, and the socket is as good as before).
@@ -62,25 +63,25 @@ void FormatIpv4(uint32_t address, char text[16]);
 // Stream sockets (the TCP link of the download and the test page).
 
 // An AF_INET stream socket, or INVALID_SOCKET_HANDLE.
-SocketHandle CreateTcpSocket();
+[[nodiscard]] SocketHandle CreateTcpSocket();
 // Switches blocking mode off or on (FIONBIO); false on failure.
 [[nodiscard]] bool SetNonBlocking(SocketHandle socket, bool nonBlocking);
 // SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; false when the option is refused.
 [[nodiscard]] bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
 [[nodiscard]] bool SetSendBufferSize(SocketHandle socket, int bytes);
 // connect() to `address` (network order):`port`; 0, or -1 with LastSocketError set.
-int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
+[[nodiscard]] int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
 // Whether a connect error means "in progress" (EINPROGRESS, EWOULDBLOCK / WSAEWOULDBLOCK).
-bool IsConnectPending(int error);
+[[nodiscard]] bool IsConnectPending(int error);
 // Waits until the socket is writable, for at most `timeoutMs`: 1 writable (a failed connect
 // attempt counts), 0 time-out, -1 failure.
-int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
+[[nodiscard]] int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
 // Whether a failed stream receive's error leaves the connection as it was: its time-out ran
 // out (EAGAIN / EWOULDBLOCK / WSAETIMEDOUT) or a signal interrupted it (EINTR / WSAEINTR).
-bool IsTransientReceiveError(int error);
+[[nodiscard]] bool IsTransientReceiveError(int error);
 // The socket's pending error (SO_ERROR): 0 when a connect attempt succeeded.
-int PendingSocketError(SocketHandle socket);
+[[nodiscard]] int PendingSocketError(SocketHandle socket);
 // One send() / recv() on a stream socket, flags 0 (no signal on a closed peer): the count,
 // or -1 (a receive time-out included); recv gives 0 when the peer has closed its side.
-long SendStream(SocketHandle socket, const uint8_t* data, size_t length);
-long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity);
+[[nodiscard]] long SendStream(SocketHandle socket, const uint8_t* data, size_t length);
+[[nodiscard]] long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity);

@@ -37,7 +37,7 @@ struct ExchangeContext {
 // binds it to any address and CONFIG_PORT without address reuse. Returns the socket with *error =
 // 0, or INVALID_SOCKET_HANDLE with *error set to the failing call's socket error; on failure
 // nothing stays open and the library is released again.
-SocketHandle OpenConfigSocket(int* error);
+[[nodiscard]] SocketHandle OpenConfigSocket(int* error);
 
 // Files or drops one received datagram for the context's operation. `sourceAddress` is the
 // sender (network order); `length` is the receive result, negative after a failed receive;
@@ -48,4 +48,5 @@ void ParseReply(ExchangeContext* context, uint32_t sourceAddress, const uint8_t*
 
 // Sends the context's request to `destination`:CONFIG_PORT twice, 10 ms apart. Returns 0,
 // or the socket error of the second send (the first send's result is not examined).
-int SendRequestTwice(SocketHandle socket, const ExchangeContext& context, uint32_t destination);
+[[nodiscard]] int SendRequestTwice(SocketHandle socket, const ExchangeContext& context,
+                                   uint32_t destination);

@@ -47,7 +47,7 @@ class ConfigService {
   // Answers requests arriving on `socket` (bound to CONFIG_PORT) until `stop` is set,
   // sending each answer to the request's source when its delay has passed. Checks `stop`
   // at least every 100 ms. Returns false if the socket fails.
-  bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
+  [[nodiscard]] bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
 
   // The printers' records as they stand now.
   std::vector<PrinterInfo> Printers() const;

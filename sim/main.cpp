@@ -1,5 +1,6 @@
 // printer-sim: plays the printers' side of every protocol for tests and demos.
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -65,8 +66,9 @@ int main(int argc, char** argv) {
   }
   struct sigaction action {};
   action.sa_handler = RequestStop;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  if (sigaction(SIGINT, &action, nullptr) != 0 || sigaction(SIGTERM, &action, nullptr) != 0) {
+    return Fail("install the signal handlers", errno);
+  }
 
   std::vector<SocketHandle> sockets;
   std::vector<std::thread> threads;

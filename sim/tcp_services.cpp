@@ -52,6 +52,14 @@ bool PauseUnlessStopped(uint32_t milliseconds, const std::atomic<bool>& stop) {
   return !stop.load();
 }
 
+// Sends a reply whole; a failure is reported on standard error (the client may be gone).
+bool SendReply(SocketHandle connection, const uint8_t* bytes, size_t length) {
+  if (SendStream(connection, bytes, length) == static_cast<long>(length)) return true;
+  std::fprintf(stderr, "printer-sim: download reply not sent: %s\n",
+               std::strerror(LastSocketError()));
+  return false;
+}
+
 // Ends the connection with a reset rather than an orderly close: SO_LINGER with time 0.
 void ResetOnClose(SocketHandle connection) {
   const linger abort{1, 0};
@@ -79,14 +87,14 @@ void ReceiveUntilClosed(SocketHandle connection, const std::atomic<bool>& stop,
 SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort) {
   const SocketHandle listener = CreateTcpSocket();
   if (listener == INVALID_SOCKET_HANDLE) return listener;
-  const int on = 1;
-  (void)setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  const int on = 1;  // a restarted simulator takes its port back at once
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = address;
   local.sin_port = htons(port);
   socklen_t length = sizeof local;
-  if (bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+  if (setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+      bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
       listen(listener, 4) != 0 ||
       getsockname(listener, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
     CloseSocket(listener);
@@ -120,8 +128,11 @@ void DownloadService::ServeConnection(SocketHandle connection, const std::atomic
     const unsigned seed = MillisecondClock();
     const DownloadReply ready =
         BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
-    (void)SendStream(connection, ready.data(), ready.size());
     record.finalStatus = REPLY_NAK;
+    if (!SendReply(connection, ready.data(), ready.size())) {
+      Record(record);
+      return;
+    }
     if (m_faults.nakReady) {
       std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
     } else if (record.announcedLength <= FILE_BODY_MAX) {
@@ -144,7 +155,7 @@ void DownloadService::ServeConnection(SocketHandle connection, const std::atomic
       if (m_faults.badByte6) final[6] ^= 0xFF;
       std::vector<uint8_t> sent(final.begin(), final.end());
       sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
-      (void)SendStream(connection, sent.data(), sent.size());
+      (void)SendReply(connection, sent.data(), sent.size());  // the last step either way
     }
   }
   Record(record);

@@ -31,7 +31,7 @@ struct DownloadRecord {
 };
 
 // A listening TCP socket on `address` (network order) and `port` (0: any free port).
-SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort);
+[[nodiscard]] SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort);
 
 class DownloadService {
  public:

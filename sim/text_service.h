@@ -36,7 +36,7 @@ class TextService {
   std::vector<std::string> HandleDatagram(const uint8_t* data, size_t length);
   // Answers requests on `socket` (bound to TEXT_PORT), each to TEXT_PORT of its sender,
   // until `stop` is set (checked every 100 ms). Returns false if the socket fails.
-  bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
+  [[nodiscard]] bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
   std::vector<SimTextPrinter> Printers() const;
 
  private:

@@ -38,14 +38,15 @@ using DownloadObserver = std::function<void(DownloadStep step, long value)>;
 // Downloads `image` (as loaded when the file was chosen; it fills the header) to the
 // address, sending the body from the file at `path` as it is now. The link is closed on
 // every ending after a successful connect.
-DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
-                                   const std::vector<uint8_t>& image, const std::string& path,
-                                   unsigned seed, const DownloadObserver& observer);
+[[nodiscard]] DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
+                                                 const std::vector<uint8_t>& image,
+                                                 const std::string& path, unsigned seed,
+                                                 const DownloadObserver& observer);
 
 // Reads the file again and sends it whole in one send. Returns the bytes sent, or -1 with
 // nothing sent when the file cannot be read or now holds more than FILE_BODY_MAX bytes;
 // *complete is true when the send took every byte read.
-long SendFileBody(CTcpLink* link, const std::string& path, bool* complete);
+[[nodiscard]] long SendFileBody(CTcpLink* link, const std::string& path, bool* complete);
 
 // A printer may check a whole image before it answers: a reply wait gives it this long.
 constexpr uint32_t DOWNLOAD_REPLY_WAIT_MS = 10000;

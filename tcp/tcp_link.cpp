@@ -50,10 +50,9 @@ long CTcpLink::ReceiveBytes(uint8_t* buffer, size_t capacity) {
 }
 
 int CTcpLink::CloseLink() {
-  if (m_socket == INVALID_SOCKET_HANDLE) return -1;
-  CloseSocket(m_socket);
+  const int result = CloseSocket(m_socket);
   m_socket = INVALID_SOCKET_HANDLE;
-  return 0;
+  return result;
 }
 
 const char* ConnectErrorText(int code, bool korean) {
