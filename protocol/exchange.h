@@ -40,8 +40,9 @@ struct ExchangeContext {
 [[nodiscard]] SocketHandle OpenConfigSocket(int* error);
 
 // Files or drops one received datagram for the context's operation. `sourceAddress` is the
-// sender (network order); `length` is the receive result, negative after a failed receive;
-// a datagram longer than RECEIVE_BUFFER_SIZE is dropped.
+// sender (network order); `length` is the receive result, negative after a failed receive
+// or for a datagram too long for the buffer; a datagram longer than RECEIVE_BUFFER_SIZE is
+// dropped.
 // Never reports an error: a dropped datagram leaves the result table as it was.
 void ParseReply(ExchangeContext* context, uint32_t sourceAddress, const uint8_t* datagram,
                 long length);
