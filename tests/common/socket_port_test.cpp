@@ -2,20 +2,17 @@
 // longer than the receive buffer.
 #include "common/socket_port.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <cstring>
 #include <thread>
 #include <vector>
 
+#include "tests/common/loopback.h"
 #include "tests/common/signal_storm.h"
 
 namespace {
-
-constexpr uint32_t LOOPBACK_ADDRESS = 0x0100007F;  // 127.0.0.1 in network byte order
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -24,15 +21,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 // A UDP socket on 127.0.0.1 and a free port.
 class LoopbackUdp {
  public:
-  LoopbackUdp() : m_socket(CreateUdpSocket()) {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = LOOPBACK_ADDRESS;
-    EXPECT_EQ(0, bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local));
-    socklen_t length = sizeof local;
-    EXPECT_EQ(0, getsockname(m_socket, reinterpret_cast<sockaddr*>(&local), &length));
-    m_nPort = ntohs(local.sin_port);
-  }
+  LoopbackUdp() : m_socket(CreateUdpSocket()), m_nPort(BindLoopback(m_socket)) {}
   ~LoopbackUdp() { CloseSocket(m_socket); }
 
   SocketHandle Socket() const { return m_socket; }
@@ -47,7 +36,7 @@ class LoopbackUdp {
 
  private:
   SocketHandle m_socket;
-  uint16_t m_nPort = 0;
+  uint16_t m_nPort;
 };
 
 TEST(SocketPort, SignalsDoNotEndAWaitOrAReceive) {

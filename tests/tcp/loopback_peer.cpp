@@ -10,20 +10,6 @@
 
 #include "sim/tcp_services.h"
 
-namespace {
-
-uint16_t BindLoopback(SocketHandle socket) {
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = LOOPBACK_ADDRESS;
-  EXPECT_EQ(0, bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local));
-  socklen_t length = sizeof local;
-  EXPECT_EQ(0, getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length));
-  return ntohs(local.sin_port);
-}
-
-}  // namespace
-
 SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort, uint32_t address) {
   SocketHandle listener = ListenTcp(address, port, boundPort);
   for (int tries = 0; tries < 30 && listener == INVALID_SOCKET_HANDLE; ++tries) {

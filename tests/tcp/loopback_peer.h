@@ -7,8 +7,7 @@
 #include <thread>
 
 #include "common/socket_port.h"
-
-constexpr uint32_t LOOPBACK_ADDRESS = 0x0100007F;  // 127.0.0.1 in network byte order
+#include "tests/common/loopback.h"
 
 // A listening socket on `address` (network order, a 127.x.y.z address) and `port` (0: any
 // free port), waiting up to 3 s for a fixed port that another run still holds; the test
