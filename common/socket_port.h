@@ -49,8 +49,8 @@ constexpr long DATAGRAM_TOO_LONG = -2;
 
 // Receives one datagram into `buffer`, going on when a signal interrupts the receive.
 // Returns its length; DATAGRAM_TOO_LONG when it was longer than `capacity` (it is never
-// handed on cut short); RECEIVE_FAILED when the receive fails. *sourceAddress receives the sender's
-// IPv4 address, *sourcePort its port (host order); either may be null.
+// handed on cut short); RECEIVE_FAILED when the receive fails. *sourceAddress receives
+// the sender's IPv4 address, *sourcePort its port (host order); either may be null.
 [[nodiscard]] long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
                                    uint32_t* sourceAddress, uint16_t* sourcePort);
 

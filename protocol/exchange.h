@@ -33,10 +33,10 @@ struct ExchangeContext {
   size_t requestLength;
 };
 
-// Starts the sockets library, asking for version 1.1, creates a UDP socket with SO_BROADCAST and
-// binds it to any address and CONFIG_PORT without address reuse. Returns the socket with *error =
-// 0, or INVALID_SOCKET_HANDLE with *error set to the failing call's socket error; on failure
-// nothing stays open and the library is released again.
+// Starts the sockets library, asking for version 1.1, creates a UDP socket with
+// SO_BROADCAST and binds it to any address and CONFIG_PORT without address reuse. Returns
+// the socket with *error = 0, or INVALID_SOCKET_HANDLE with *error set to the failing
+// call's socket error; on failure nothing stays open and the library is released again.
 [[nodiscard]] SocketHandle OpenConfigSocket(int* error);
 
 // Files or drops one received datagram for the context's operation. `sourceAddress` is the

@@ -60,6 +60,15 @@ bool SendReply(SocketHandle connection, const uint8_t* bytes, size_t length) {
   return false;
 }
 
+// Keeps the connection's receive buffer at its smallest, so that the kernel cannot take a
+// body in for a service that stops reading it: the client's send then stays unfinished.
+void LimitReceiveBuffer(SocketHandle connection) {
+  const int smallest = 1;  // raised to the kernel's minimum
+  if (setsockopt(connection, SOL_SOCKET, SO_RCVBUF, &smallest, sizeof smallest) != 0) {
+    std::perror("printer-sim: SO_RCVBUF");
+  }
+}
+
 // Ends the connection with a reset rather than an orderly close: SO_LINGER with time 0.
 void ResetOnClose(SocketHandle connection) {
   const linger abort{1, 0};
@@ -119,6 +128,7 @@ void DownloadService::Serve(SocketHandle listener, const std::atomic<bool>& stop
 
 void DownloadService::ServeConnection(SocketHandle connection, const std::atomic<bool>& stop) {
   DownloadRecord record{false, 0, 0, 0};
+  if (m_faults.cutBody) LimitReceiveBuffer(connection);
   uint8_t header[DOWNLOAD_HEADER_SIZE];
   uint32_t checksum = 0;
   record.headerValid =
@@ -128,37 +138,38 @@ void DownloadService::ServeConnection(SocketHandle connection, const std::atomic
     const unsigned seed = MillisecondClock();
     const DownloadReply ready =
         BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
-    record.finalStatus = REPLY_NAK;
-    if (!SendReply(connection, ready.data(), ready.size())) {
-      Record(record);
-      return;
-    }
-    if (m_faults.nakReady) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
-    } else if (record.announcedLength <= FILE_BODY_MAX) {
-      std::vector<uint8_t> image(record.announcedLength);
-      const size_t wanted =
-          m_faults.cutBody ? std::min(image.size(), SIM_CUT_BODY_BYTES) : image.size();
-      record.receivedLength = ReceiveAll(connection, image.data(), wanted);
-      if (m_faults.cutBody) {
-        ResetOnClose(connection);
-        Record(record);
-        return;
-      }
-      if (record.receivedLength == image.size() &&
-          Checksum32(image.data(), image.size()) == checksum) {
-        record.finalStatus = REPLY_ACK;
-      }
-    }
-    if (PauseUnlessStopped(m_faults.finalDelayMs, stop)) {
-      DownloadReply final = BuildDownloadReply(record.finalStatus, seed + 1);
-      if (m_faults.badByte6) final[6] ^= 0xFF;
-      std::vector<uint8_t> sent(final.begin(), final.end());
-      sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
-      (void)SendReply(connection, sent.data(), sent.size());  // the last step either way
+    if (SendReply(connection, ready.data(), ready.size())) {
+      TakeBodyAndAnswer(connection, checksum, seed + 1, stop, &record);
     }
   }
   Record(record);
+}
+
+void DownloadService::TakeBodyAndAnswer(SocketHandle connection, uint32_t checksum, unsigned seed,
+                                        const std::atomic<bool>& stop, DownloadRecord* record) {
+  record->finalStatus = REPLY_NAK;
+  if (m_faults.nakReady) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
+  } else if (record->announcedLength <= FILE_BODY_MAX) {
+    std::vector<uint8_t> image(record->announcedLength);
+    const size_t wanted =
+        m_faults.cutBody ? std::min(image.size(), SIM_CUT_BODY_BYTES) : image.size();
+    record->receivedLength = ReceiveAll(connection, image.data(), wanted);
+    if (m_faults.cutBody) {
+      ResetOnClose(connection);
+      return;
+    }
+    if (record->receivedLength == image.size() &&
+        Checksum32(image.data(), image.size()) == checksum) {
+      record->finalStatus = REPLY_ACK;
+    }
+  }
+  if (!PauseUnlessStopped(m_faults.finalDelayMs, stop)) return;
+  DownloadReply final = BuildDownloadReply(record->finalStatus, seed);
+  if (m_faults.badByte6) final[6] ^= 0xFF;
+  std::vector<uint8_t> sent(final.begin(), final.end());
+  sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
+  (void)SendReply(connection, sent.data(), sent.size());  // the last step either way
 }
 
 void DownloadService::Record(const DownloadRecord& record) {

@@ -42,6 +42,9 @@ class DownloadService {
 
  private:
   void ServeConnection(SocketHandle connection, const std::atomic<bool>& stop);
+  // After the ready reply: takes the body as the faults say, then sends the final reply.
+  void TakeBodyAndAnswer(SocketHandle connection, uint32_t checksum, unsigned seed,
+                         const std::atomic<bool>& stop, DownloadRecord* record);
 
   void Record(const DownloadRecord& record);
 
