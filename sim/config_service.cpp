@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <map>
 #include <thread>
 
@@ -72,16 +71,14 @@ std::vector<OutgoingDatagram> ConfigService::HandleDatagram(const uint8_t* data,
     return {};
   }
   std::vector<OutgoingDatagram> out;
-  if (m_faults.strayDatagram)
-    out.push_back({std::vector<uint8_t>(SIM_STRAY_DATAGRAM_SIZE, 'x'), 0});
-  std::vector<OutgoingDatagram> answers;
   if (request.operation == OP_SEARCH || request.operation == OP_SEARCH_DIRECTED) {
-    answers = AnswerSearch(request);
+    out = AnswerSearch(request);
   } else if (request.operation == OP_SET) {
-    answers = AnswerWrite(request, data + CONFIG_HEADER_SIZE, length - CONFIG_HEADER_SIZE);
+    out = AnswerWrite(request, data + CONFIG_HEADER_SIZE, length - CONFIG_HEADER_SIZE);
   }
-  out.insert(out.end(), std::make_move_iterator(answers.begin()),
-             std::make_move_iterator(answers.end()));
+  if (m_faults.strayDatagram && !out.empty()) {
+    out.insert(out.begin(), {std::vector<uint8_t>(SIM_STRAY_DATAGRAM_SIZE, 'x'), 0});
+  }
   return out;
 }
 
