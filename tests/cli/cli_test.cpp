@@ -1,5 +1,6 @@
 // netvora-cli without a network: argument checking and the printed rows.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -84,6 +85,10 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
   const PortHolder ports;
   const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
   std::ofstream(firmware) << "abc";
+  // A pipe by an update file's name: reading it would wait for a writer that never comes.
+  const std::string pipe = ::testing::TempDir() + "QNEther_v211.bin";
+  std::remove(pipe.c_str());
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
   struct Row {
     const char* name;
     int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
@@ -104,6 +109,7 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
        {"--ip", "127.0.0.1", "/nonexistent/QNEther_v1.bin"},
        "Can't Open File !"},
       {"flash: two files", RunFlash, {"--ip", "127.0.0.1", firmware, firmware}, "unknown argument"},
+      {"flash: not a regular file", RunFlash, {"--ip", "127.0.0.1", pipe}, "Can't Open File !"},
       {"test-print: no MAC", RunTestPrint, {"--korean"}, "--mac MAC is required"},
   };
   for (const Row& row : rows) {
@@ -112,6 +118,8 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
     EXPECT_EQ(EXIT_USAGE, row.run(row.args, out, err));
     EXPECT_NE(std::string::npos, err.str().find(row.message)) << err.str();
   }
+  std::remove(pipe.c_str());
+  std::remove(firmware.c_str());
 }
 
 // Bytes this process has read through system calls so far (rchar of /proc/self/io).
