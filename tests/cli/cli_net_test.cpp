@@ -214,7 +214,8 @@ TEST(NetvoraCli, DatagramsTooLongForTheBufferEndNoWait) {
 
 TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
   NETVORA_REQUIRE_LAB(lab);
-  const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
+  const std::string firmware =
+      ::testing::TempDir() + "QNEther_v210-" + std::to_string(getpid()) + ".bin";
   // Larger than the socket buffers of both ends, so that a body the printer stops taking
   // cannot go out whole.
   std::ofstream(firmware) << std::string(1000000, 'x');

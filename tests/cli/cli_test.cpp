@@ -1,6 +1,7 @@
 // netvora-cli without a network: argument checking and the printed rows.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,12 @@
 #include "tcp/download_header.h"
 
 namespace {
+
+// A file name of this test run's own in the shared temporary folder, so that test programs
+// running side by side never write or remove each other's files.
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
+}
 
 // Holds both protocols' ports, so that a search or write that a missing check let through
 // fails to bind before it sends anything; the message then shows which check answered.
@@ -83,10 +90,10 @@ TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
 
 TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
   const PortHolder ports;
-  const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
+  const std::string firmware = TempPath("QNEther_v210.bin");
   std::ofstream(firmware) << "abc";
   // A pipe by an update file's name: reading it would wait for a writer that never comes.
-  const std::string pipe = ::testing::TempDir() + "QNEther_v211.bin";
+  const std::string pipe = TempPath("QNEther_v211.bin");
   std::remove(pipe.c_str());
   ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
   struct Row {
@@ -136,7 +143,7 @@ long long BytesReadByThisProcess() {
 
 TEST(RunFlash, RefusesAFileTooLargeWithoutReadingIt) {
   const PortHolder ports;
-  const std::string firmware = ::testing::TempDir() + "QNEther_v9.bin";
+  const std::string firmware = TempPath("QNEther_v9.bin");
   const uintmax_t size = 8 * FILE_BODY_MAX;
   std::ofstream(firmware).close();
   std::filesystem::resize_file(firmware, size);  // sparse: nothing to read from the disk

@@ -1,6 +1,7 @@
 // The firmware download: header and reply codecs, and the exchange on loopback against
 // printer-sim's download service and against printers scripted by the test.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -101,13 +102,25 @@ class DownloadPeer {
   std::thread m_thread;
 };
 
-std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  const std::string path = ::testing::TempDir() + name;
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  return path;
-}
+// A file in the shared temporary folder under this run's own name (test programs run side
+// by side), removed when the test ends.
+class TempFile {
+ public:
+  TempFile(const std::string& name, const std::vector<uint8_t>& bytes)
+      : m_strPath(::testing::TempDir() + std::to_string(getpid()) + "-" + name) {
+    std::ofstream(m_strPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  ~TempFile() { std::remove(m_strPath.c_str()); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  const std::string& Path() const { return m_strPath; }
+
+ private:
+  std::string m_strPath;
+};
 
 std::vector<uint8_t> PatternImage() {
   std::vector<uint8_t> image(200000);
@@ -117,7 +130,8 @@ std::vector<uint8_t> PatternImage() {
 
 TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
   const std::vector<uint8_t> image = PatternImage();
-  const std::string path = WriteFile("QNEther_v1.bin", image);
+  const TempFile file("QNEther_v1.bin", image);
+  const std::string& path = file.Path();
   struct Row {
     const char* name;
     void (*fault)(DownloadFaults*);
@@ -159,7 +173,8 @@ TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
 TEST(RunFirmwareDownload, ABodyThePrinterCutsShortIsReported) {
   // Larger than the socket buffers of both ends, so the send cannot complete unread.
   const std::vector<uint8_t> image(FILE_BODY_MAX, 0xA5);
-  const std::string path = WriteFile("QNEther_v6.bin", image);
+  const TempFile file("QNEther_v6.bin", image);
+  const std::string& path = file.Path();
   DownloadFaults faults;
   faults.cutBody = true;  // the printer resets the connection after 4096 bytes
   DownloadPeer peer(faults);
@@ -177,7 +192,8 @@ TEST(RunFirmwareDownload, ABodyThePrinterCutsShortIsReported) {
 // The long waits, each against its own printer on its own loopback address, side by side.
 TEST(RunFirmwareDownload, TheFinalReplyIsAwaitedForTenSeconds) {
   const std::vector<uint8_t> image = PatternImage();
-  const std::string path = WriteFile("QNEther_v5.bin", image);
+  const TempFile file("QNEther_v5.bin", image);
+  const std::string& path = file.Path();
   struct Row {
     const char* name;
     uint32_t finalDelayMs;
@@ -244,8 +260,10 @@ void ServeScripted(SocketHandle connection, const std::vector<uint8_t>& ready,
 
 TEST(RunFirmwareDownload, OnlyAWholeReadyReplyLetsTheBodyGoAndTheFinalWaitFollowsAlways) {
   const std::vector<uint8_t> image(1000, 0x5A);
-  const std::string path = WriteFile("QNEther_v3.bin", image);
-  const std::string grown = WriteFile("QNEther_v4.bin", std::vector<uint8_t>(FILE_BODY_MAX + 1));
+  const TempFile file("QNEther_v3.bin", image);
+  const std::string& path = file.Path();
+  const TempFile grownFile("QNEther_v4.bin", std::vector<uint8_t>(FILE_BODY_MAX + 1));
+  const std::string& grown = grownFile.Path();
   const DownloadReply ready = BuildDownloadReply(REPLY_READY, 1);
   const DownloadReply nak = BuildDownloadReply(REPLY_NAK, 2);
   const auto changed = [&ready](size_t index, uint8_t value) {
@@ -300,7 +318,8 @@ TEST(RunFirmwareDownload, OnlyAWholeReadyReplyLetsTheBodyGoAndTheFinalWaitFollow
 
 TEST(RunFirmwareDownload, SendsTheFileAsItIsNowAndThePrinterRefusesAChangedOne) {
   const std::vector<uint8_t> loaded = Image("firmware image as loaded");
-  const std::string path = WriteFile("QNEther_v2.bin", Image("firmware image, changed!"));
+  const TempFile file("QNEther_v2.bin", Image("firmware image, changed!"));
+  const std::string& path = file.Path();
   DownloadPeer peer({});
   CTcpLink link;
   const DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", loaded, path, 3, nullptr);
