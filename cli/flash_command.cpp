@@ -1,13 +1,16 @@
 #include "cli/flash_command.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <system_error>
 
+#include "cli/exit_codes.h"
 #include "cli/option_parser.h"
-#include "cli/search_command.h"
 #include "common/clock.h"
 #include "common/socket_port.h"
 #include "tcp/firmware_download.h"
+#include "tcp/texts.h"
 
 namespace {
 
@@ -16,11 +19,6 @@ constexpr const char* FLASH_HELP =
     "Downloads FILE into the text-protocol printer at address A (TCP port 26600). The\n"
     "file's path must contain \"QNEther_v\" and \"bin\"; it may hold at most 1572864 bytes.\n"
     "Exit status: 0 accepted by the printer, 1 refused or no answer, 2 bad usage.\n";
-
-constexpr const char* MSG_FIRMWARE_DONE =
-    "Firmware downloading is completed.\nPlease turn off the printer and turn it on again.";
-constexpr const char* MSG_DOWNLOAD_FAILED = "Fail Program Download!";
-constexpr const char* MSG_CANNOT_OPEN = "Can't Open File !";
 
 void ReportStep(std::ostream& out, DownloadStep step, long value) {
   switch (step) {
@@ -36,11 +34,46 @@ void ReportStep(std::ostream& out, DownloadStep step, long value) {
           << std::endl;
       break;
     case DownloadStep::kBodySent:
-      out << "body sent: " << value << " bytes" << std::endl;
+      if (value >= 0) {
+        out << "body sent: " << value << " bytes" << std::endl;
+      } else {
+        out << "body not sent" << std::endl;
+      }
       break;
     case DownloadStep::kFinalReply:
       out << "final reply: status " << value << std::endl;
       break;
+  }
+}
+
+enum class LoadResult { kLoaded, kCannotOpen, kTooLarge };
+
+// Reads the update file after checking its name and size, so that a file larger than the
+// body buffer is refused before any of it is read. *size receives the file's size.
+LoadResult LoadImage(const std::string& path, std::vector<uint8_t>* image, uintmax_t* size) {
+  std::error_code error;
+  *size = std::filesystem::file_size(path, error);  // fails for all but regular files
+  if (!IsFirmwareFileName(path) || error) return LoadResult::kCannotOpen;
+  if (*size > FILE_BODY_MAX) return LoadResult::kTooLarge;
+  image->resize(static_cast<size_t>(*size));
+  std::ifstream file(path, std::ios::binary);
+  const auto length = static_cast<std::streamsize>(image->size());
+  if (!file.read(reinterpret_cast<char*>(image->data()), length)) return LoadResult::kCannotOpen;
+  return LoadResult::kLoaded;
+}
+
+void ReportTooLarge(std::ostream& err, const std::string& path, uintmax_t size) {
+  err << "netvora-cli flash: " << path << " has " << size << " bytes; at most " << FILE_BODY_MAX
+      << " can be downloaded\n";
+}
+
+// A body that did not go out whole: the printer cannot have the image the header announced.
+void ReportIncompleteBody(std::ostream& err, long bytesSent) {
+  err << "netvora-cli: the firmware file did not go out whole: ";
+  if (bytesSent < 0) {
+    err << "none of it was sent (it could not be read again, or the connection failed)\n";
+  } else {
+    err << "the printer took only " << bytesSent << " bytes of it\n";
   }
 }
 
@@ -67,23 +100,30 @@ int RunFlash(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return EXIT_USAGE;
   }
   const std::string& path = options.positional.front();
-  std::ifstream file(path, std::ios::binary);
-  if (!IsFirmwareFileName(path) || !file) {
-    err << MSG_CANNOT_OPEN << " (" << path << ")\n";
-    return EXIT_USAGE;
+  std::vector<uint8_t> image;
+  uintmax_t size = 0;
+  switch (LoadImage(path, &image, &size)) {
+    case LoadResult::kLoaded:
+      break;
+    case LoadResult::kCannotOpen:
+      err << TEXT_CANNOT_OPEN_FILE.In(false) << " (" << path << ")\n";
+      return EXIT_USAGE;
+    case LoadResult::kTooLarge:
+      ReportTooLarge(err, path, size);
+      return EXIT_USAGE;
   }
-  const std::vector<uint8_t> image((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
   CTcpLink link;
   const DownloadResult result =
       RunFirmwareDownload(&link, options.values["--ip"], image, path, MillisecondClock(),
                           [&out](DownloadStep step, long value) { ReportStep(out, step, value); });
+  if (result.readyReplyValid && !result.bodyComplete)
+    ReportIncompleteBody(err, result.bodyBytesSent);
   switch (result.outcome) {
     case DownloadOutcome::kAccepted:
-      out << MSG_FIRMWARE_DONE << "\n";
+      out << TEXT_DOWNLOAD_COMPLETED.In(false) << "\n";
       return EXIT_FOUND;
     case DownloadOutcome::kRefused:
-      err << MSG_DOWNLOAD_FAILED << "\n";
+      err << TEXT_DOWNLOAD_REFUSED.In(false) << "\n";
       return EXIT_NOT_FOUND;
     case DownloadOutcome::kNoAnswer:
       err << "netvora-cli: the printer did not confirm the download\n";
@@ -92,8 +132,7 @@ int RunFlash(const std::vector<std::string>& args, std::ostream& out, std::ostre
       err << ConnectErrorText(result.connectResult, false) << "\n";
       return EXIT_NOT_FOUND;
     case DownloadOutcome::kTooLarge:
-      err << "netvora-cli flash: " << path << " has " << image.size() << " bytes; at most "
-          << FILE_BODY_MAX << " can be downloaded\n";
+      ReportTooLarge(err, path, image.size());
       return EXIT_USAGE;
   }
   return EXIT_USAGE;

@@ -8,4 +8,5 @@
 // `flash --ip A FILE`: reports each step as it happens and the outcome; 0 only when the
 // printer accepted the image (ACK), 1 when it refused it or did not answer, 2 on bad usage
 // or a file that cannot be sent.
-int RunFlash(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+[[nodiscard]] int RunFlash(const std::vector<std::string>& args, std::ostream& out,
+                           std::ostream& err);

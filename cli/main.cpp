@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/exit_codes.h"
 #include "cli/flash_command.h"
 #include "cli/search_command.h"
 #include "cli/set_command.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "common/byte_reader.h"
 #include "common/mac_text.h"
@@ -23,10 +24,36 @@ std::string VersionText(const TextInfo& info) {
   return info.hasVersion ? info.version.substr(1) : "";
 }
 
+// Printer-supplied text made safe for an output: printable ASCII stays as it came, with a
+// backslash before each character of `special`; every other byte is written with
+// `byteFormat`. Whatever a printer sends, no control character or stray quote gets through.
+std::string Escaped(const std::string& text, const char* special, const char* byteFormat) {
+  std::string escaped;
+  for (char c : text) {
+    if (c >= 0x20 && c < 0x7F) {
+      if (std::strchr(special, c) != nullptr) escaped += '\\';
+      escaped += c;
+    } else {
+      char code[8];
+      std::snprintf(code, sizeof code, byteFormat, static_cast<unsigned char>(c));
+      escaped += code;
+    }
+  }
+  return escaped;
+}
+
+// A JSON string with its quotes, in plain ASCII (other bytes read as Latin-1).
+std::string JsonString(const std::string& text) {
+  return "\"" + Escaped(text, "\"\\", "\\u%04x") + "\"";
+}
+
+// Text for the table, other bytes as \xNN.
+std::string TableText(const std::string& text) { return Escaped(text, "\\", "\\x%02X"); }
+
 void PrintRow(std::ostream& out, const std::string& mac, const std::string& ip,
               const std::string& mask, const std::string& gateway, unsigned port,
               const std::string& family) {
-  char line[160];
+  char line[256];  // room for escaped printer text
   std::snprintf(line, sizeof line, "%-17s  %-15s  %-15s  %-15s  %-5u  %s\n", mac.c_str(),
                 ip.c_str(), mask.c_str(), gateway.c_str(), port, family.c_str());
   out << line;
@@ -51,8 +78,8 @@ void PrintPrinterTable(const FoundPrinters& found, std::ostream& out) {
   for (const std::string& reply : found.textReplies) {
     const TextInfo info = DecodeTextInfo(reply);
     std::string family = std::string("text, DHCP ") + (info.dhcp ? "on" : "off");
-    if (info.hasVersion) family += ", F/W " + VersionText(info);
-    PrintRow(out, info.macText, DottedHost(info.ipAddress), DottedHost(info.subnetMask),
+    if (info.hasVersion) family += ", F/W " + TableText(VersionText(info));
+    PrintRow(out, TableText(info.macText), DottedHost(info.ipAddress), DottedHost(info.subnetMask),
              DottedHost(info.gateway), info.port, family);
   }
 }
@@ -69,23 +96,12 @@ void PrintPrinterJson(const FoundPrinters& found, std::ostream& out) {
   }
   for (const std::string& reply : found.textReplies) {
     const TextInfo info = DecodeTextInfo(reply);
-    // A printer's MAC characters go out as they came, escaped where JSON needs it.
-    std::string mac;
-    for (char c : info.macText) {
-      if (c == '"' || c == '\\') mac += '\\';
-      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
-        char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-        mac += escaped;
-      } else {
-        mac += c;
-      }
-    }
-    out << separator << "  {\"family\": \"text\", \"mac\": \"" << mac << "\", \"ip\": \""
-        << DottedHost(info.ipAddress) << "\", \"mask\": \"" << DottedHost(info.subnetMask)
-        << "\", \"gateway\": \"" << DottedHost(info.gateway) << "\", \"port\": " << info.port
-        << ", \"dhcp\": " << (info.dhcp ? "true" : "false") << ", \"firmware\": "
-        << (info.hasVersion ? "\"" + VersionText(info) + "\"" : std::string("null")) << "}";
+    out << separator << "  {\"family\": \"text\", \"mac\": " << JsonString(info.macText)
+        << ", \"ip\": \"" << DottedHost(info.ipAddress) << "\", \"mask\": \""
+        << DottedHost(info.subnetMask) << "\", \"gateway\": \"" << DottedHost(info.gateway)
+        << "\", \"port\": " << info.port << ", \"dhcp\": " << (info.dhcp ? "true" : "false")
+        << ", \"firmware\": "
+        << (info.hasVersion ? JsonString(VersionText(info)) : std::string("null")) << "}";
     separator = ",\n";
   }
   out << (found.Empty() ? "]\n" : "\n]\n");

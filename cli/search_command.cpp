@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cli/exit_codes.h"
 #include "cli/option_parser.h"
 #include "common/clock.h"
 #include "common/mac_text.h"

@@ -7,10 +7,6 @@
 
 #include "cli/printer_rows.h"
 
-constexpr int EXIT_FOUND = 0;
-constexpr int EXIT_NOT_FOUND = 1;  // no printer found, or the printer refused
-constexpr int EXIT_USAGE = 2;      // bad usage or a local failure
-
 // Asks both families as the Search button does: broadcasts the text search on UDP 27700,
 // runs the configuration search, and keeps collecting text replies until 1.5 s pass
 // without one. With `macDigits` (twelve hex digits) only the text printer with that
@@ -20,4 +16,5 @@ constexpr int EXIT_USAGE = 2;      // bad usage or a local failure
 
 // `search [--mac MAC] [--json]`: 0 when at least one printer answered, 1 when none did, 2
 // on bad usage or when the search could not run.
-int RunSearch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+[[nodiscard]] int RunSearch(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err);

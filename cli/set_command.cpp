@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "cli/exit_codes.h"
 #include "cli/option_parser.h"
 #include "cli/printer_rows.h"
 #include "cli/search_command.h"

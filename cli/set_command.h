@@ -9,4 +9,5 @@
 //  [--dhcp on|off]`:
 // 0 when the printer stored the settings, 1 when it was not found or refused them, 2 on
 // bad usage or a local failure. Every argument is checked before anything is sent.
-int RunSet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+[[nodiscard]] int RunSet(const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err);

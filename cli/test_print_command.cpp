@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cli/exit_codes.h"
 #include "cli/option_parser.h"
 #include "cli/search_command.h"
 #include "common/byte_reader.h"

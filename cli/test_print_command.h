@@ -8,4 +8,5 @@
 // `test-print --mac MAC [--korean]`: searches, then sends the page to the printer's
 // address and print port as the window does. 0 when the whole page went out, 1 when the
 // printer was not found or not reachable, 2 on bad usage or a local failure.
-int RunTestPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+[[nodiscard]] int RunTestPrint(const std::vector<std::string>& args, std::ostream& out,
+                               std::ostream& err);

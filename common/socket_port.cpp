@@ -11,20 +11,29 @@
 #include <atomic>
 #include <cerrno>
 
+#include "common/clock.h"
+
 namespace {
 
 std::atomic<int> g_nHeldStartups{0};
 
 // Waits on one socket for reading or writing. poll() rather than select(), so that a
 // descriptor number above FD_SETSIZE cannot overflow a descriptor set; an error or hang-up
-// counts as ready, as select() reports it, and the caller's next call tells which.
+// counts as ready, as select() reports it, and the caller's next call tells which. A wait
+// that a signal interrupts goes on for the rest of its time.
 int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
-  pollfd entry{};
-  entry.fd = socket;
-  entry.events = write ? POLLOUT : POLLIN;
-  const int ready = poll(&entry, 1, static_cast<int>(timeoutMs));
-  if (ready < 0) return -1;
-  return ready > 0 && entry.revents != 0 ? 1 : 0;
+  const uint32_t start = MillisecondClock();
+  for (;;) {
+    const uint32_t waited = MillisecondClock() - start;
+    const uint32_t remaining = waited < timeoutMs ? timeoutMs - waited : 0;
+    pollfd entry{};
+    entry.fd = socket;
+    entry.events = write ? POLLOUT : POLLIN;
+    const int ready = poll(&entry, 1, static_cast<int>(remaining));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return -1;
+    return ready > 0 && entry.revents != 0 ? 1 : 0;
+  }
 }
 
 }  // namespace
@@ -41,8 +50,9 @@ int HeldSocketStartups() { return g_nHeldStartups.load(); }
 
 int LastSocketError() { return errno; }
 
-void CloseSocket(SocketHandle socket) {
-  if (socket != INVALID_SOCKET_HANDLE) close(socket);
+int CloseSocket(SocketHandle socket) {
+  if (socket == INVALID_SOCKET_HANDLE) return -1;
+  return close(socket) == 0 ? 0 : -1;
 }
 
 SocketHandle CreateUdpSocket() { return ::socket(AF_INET, SOCK_DGRAM, 0); }
@@ -88,14 +98,15 @@ long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint
                      uint16_t* sourcePort) {
   sockaddr_in peer{};
   socklen_t peerLength = sizeof peer;
-  // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
-  const ssize_t received = recvfrom(socket, buffer, capacity, MSG_TRUNC,
-                                    reinterpret_cast<sockaddr*>(&peer), &peerLength);
-  if (received < 0) return -1;
-  if (static_cast<size_t>(received) > capacity) {
-    errno = EMSGSIZE;
-    return -1;
-  }
+  ssize_t received;
+  do {
+    // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
+    peerLength = sizeof peer;
+    received = recvfrom(socket, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&peer),
+                        &peerLength);
+  } while (received < 0 && errno == EINTR);
+  if (received < 0) return RECEIVE_FAILED;
+  if (static_cast<size_t>(received) > capacity) return DATAGRAM_TOO_LONG;
   if (sourceAddress != nullptr) *sourceAddress = peer.sin_addr.s_addr;
   if (sourcePort != nullptr) *sourcePort = ntohs(peer.sin_port);
   return static_cast<long>(received);
@@ -108,15 +119,24 @@ bool SetNonBlocking(SocketHandle socket, bool nonBlocking) {
   return ioctl(socket, FIONBIO, &argument) == 0;
 }
 
-void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
+bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
   timeval timeout{};
   timeout.tv_sec = static_cast<time_t>(milliseconds / 1000);
   timeout.tv_usec = static_cast<suseconds_t>((milliseconds % 1000) * 1000);
-  (void)setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  return setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0;
 }
 
-void SetSendBufferSize(SocketHandle socket, int bytes) {
-  (void)setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+bool SetSendBufferSize(SocketHandle socket, int bytes) {
+  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes) == 0;
+}
+
+bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
+  return setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
+}
+
+bool SetResetOnClose(SocketHandle socket) {
+  const linger abort{1, 0};
+  return setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort) == 0;
 }
 
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
@@ -131,6 +151,10 @@ bool IsConnectPending(int error) { return error == EINPROGRESS || error == EWOUL
 
 int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
   return WaitFor(socket, timeoutMs, true);
+}
+
+bool IsTransientReceiveError(int error) {
+  return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
 int PendingSocketError(SocketHandle socket) {

@@ -35,13 +35,14 @@ void SocketCleanup();
 int HeldSocketStartups();
 
 // The error code of the last failed socket call on this thread (WSAGetLastError / errno).
-int LastSocketError();
+[[nodiscard]] int LastSocketError();
 
-// Closes the socket if it is valid (closesocket / close).
-void CloseSocket(SocketHandle socket);
+// Closes the socket (closesocket / close): 0, or -1 when the close fails or the handle is
+// INVALID_SOCKET_HANDLE.
+int CloseSocket(SocketHandle socket);
 
 // An AF_INET datagram socket, or INVALID_SOCKET_HANDLE with the error in LastSocketError.
-SocketHandle CreateUdpSocket();
+[[nodiscard]] SocketHandle CreateUdpSocket();
 // SO_BROADCAST on; false on failure.
 [[nodiscard]] bool EnableBroadcast(SocketHandle socket);
 // Reads SO_BROADCAST into *value; false when the option cannot be read (*value untouched).
@@ -51,23 +52,29 @@ SocketHandle CreateUdpSocket();
 // to share the address (SO_EXCLUSIVEADDRUSE on Windows); false on failure.
 [[nodiscard]] bool BindAnyAddress(SocketHandle socket, uint16_t port);
 
-// Waits until the socket is readable, for at most `timeoutMs`, a full wait on every call.
-// Returns 1 readable (an error or end of stream counts), 0 time-out, -1 failure.
-int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
+// Waits until the socket is readable, for at most `timeoutMs`, a full wait on every call;
+// a signal that interrupts the wait does not end it. Returns 1 readable (an error or end of
+// stream counts), 0 time-out, -1 failure.
+[[nodiscard]] int WaitReadable(SocketHandle socket, uint32_t timeoutMs);
 
 // Sends one datagram to `address`:`port`; the byte count sent, or -1.
-long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length, uint32_t address,
-                  uint16_t port);
+[[nodiscard]] long SendDatagram(SocketHandle socket, const uint8_t* data, size_t length,
+                                uint32_t address, uint16_t port);
 // Whether a send error means that the socket would have blocked (EWOULDBLOCK /
 // WSAEWOULDBLOCK).
-bool IsWouldBlock(int error);
+[[nodiscard]] bool IsWouldBlock(int error);
 
-// Receives one datagram into `buffer`. Returns its length, or -1 when the receive fails or
-// the datagram was longer than `capacity` (a truncated datagram counts as a failed
-// receive). *sourceAddress receives the sender's IPv4 address, *sourcePort its port (host
-// order); either may be null.
-long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint32_t* sourceAddress,
-                     uint16_t* sourcePort);
+// ReceiveDatagram's results other than a length: the receive failed, or the datagram was
+// longer than the buffer (it is gone, and the socket is as good as before).
+constexpr long RECEIVE_FAILED = -1;
+constexpr long DATAGRAM_TOO_LONG = -2;
+
+// Receives one datagram into `buffer`, going on when a signal interrupts the receive.
+// Returns its length; DATAGRAM_TOO_LONG when it was longer than `capacity` (it is never
+// handed on cut short); RECEIVE_FAILED when the receive fails. *sourceAddress receives
+// the sender's IPv4 address, *sourcePort its port (host order); either may be null.
+[[nodiscard]] long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity,
+                                   uint32_t* sourceAddress, uint16_t* sourcePort);
 
 // The local port that the socket is bound to (host order), or 0 when it is not bound.
 uint16_t LocalPort(SocketHandle socket);
@@ -75,31 +82,40 @@ uint16_t LocalPort(SocketHandle socket);
 // Stream sockets (the TCP link of the download and the test page).
 
 // An AF_INET stream socket, or INVALID_SOCKET_HANDLE.
-SocketHandle CreateTcpSocket();
+[[nodiscard]] SocketHandle CreateTcpSocket();
 // Switches blocking mode off or on (FIONBIO); false on failure.
 [[nodiscard]] bool SetNonBlocking(SocketHandle socket, bool nonBlocking);
-// SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; results are not reported.
-void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
-void SetSendBufferSize(SocketHandle socket, int bytes);
+// SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; false when the option is refused.
+[[nodiscard]] bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
+[[nodiscard]] bool SetSendBufferSize(SocketHandle socket, int bytes);
+// SO_RCVBUF in bytes (the system raises a tiny value to its minimum); false when refused.
+[[nodiscard]] bool SetReceiveBufferSize(SocketHandle socket, int bytes);
+// SO_LINGER on with time 0, so that closing the socket resets the connection instead of
+// ending it in order; false when refused.
+[[nodiscard]] bool SetResetOnClose(SocketHandle socket);
 // connect() to `address` (network order):`port`; 0, or -1 with LastSocketError set.
-int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
+[[nodiscard]] int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
 // Whether a connect error means "in progress" (EINPROGRESS, EWOULDBLOCK / WSAEWOULDBLOCK).
-bool IsConnectPending(int error);
+[[nodiscard]] bool IsConnectPending(int error);
 // Waits until the socket is writable, for at most `timeoutMs`: 1 writable (a failed connect
 // attempt counts), 0 time-out, -1 failure.
-int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
+[[nodiscard]] int WaitWritable(SocketHandle socket, uint32_t timeoutMs);
+// Whether a failed stream receive's error leaves the connection as it was: its time-out ran
+// out (EAGAIN / EWOULDBLOCK / WSAETIMEDOUT) or a signal interrupted it (EINTR / WSAEINTR).
+[[nodiscard]] bool IsTransientReceiveError(int error);
 // The socket's pending error (SO_ERROR): 0 when a connect attempt succeeded.
-int PendingSocketError(SocketHandle socket);
+[[nodiscard]] int PendingSocketError(SocketHandle socket);
 // One send() / recv() on a stream socket, flags 0 (no signal on a closed peer): the count,
 // or -1 (a receive time-out included); recv gives 0 when the peer has closed its side.
-long SendStream(SocketHandle socket, const uint8_t* data, size_t length);
-long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity);
+[[nodiscard]] long SendStream(SocketHandle socket, const uint8_t* data, size_t length);
+[[nodiscard]] long ReceiveStream(SocketHandle socket, uint8_t* buffer, size_t capacity);
 
 // A listening stream socket on `address` (network order):`port` (0: any free port) with
 // room for `backlog` unaccepted connections; *boundPort receives the port. A port freed by
 // an earlier listener can be taken at once. INVALID_SOCKET_HANDLE on failure, with the
 // error in LastSocketError.
-SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort, int backlog = 4);
+[[nodiscard]] SocketHandle ListenTcp(uint32_t address, uint16_t port, uint16_t* boundPort,
+                                     int backlog = 4);
 // The next connection waiting on a listener (blocking unless one is waiting), or
 // INVALID_SOCKET_HANDLE.
-SocketHandle AcceptConnection(SocketHandle listener);
+[[nodiscard]] SocketHandle AcceptConnection(SocketHandle listener);

@@ -75,8 +75,9 @@ int HeldSocketStartups() { return g_nHeldStartups.load(); }
 
 int LastSocketError() { return WSAGetLastError(); }
 
-void CloseSocket(SocketHandle socket) {
-  if (socket != INVALID_SOCKET_HANDLE) closesocket(socket);
+int CloseSocket(SocketHandle socket) {
+  if (socket == INVALID_SOCKET_HANDLE) return -1;
+  return closesocket(socket) == 0 ? 0 : -1;
 }
 
 SocketHandle CreateUdpSocket() {
@@ -137,10 +138,16 @@ long ReceiveDatagram(SocketHandle socket, uint8_t* buffer, size_t capacity, uint
                      uint16_t* sourcePort) {
   sockaddr_in peer{};
   int peerLength = sizeof peer;
-  // A datagram longer than the buffer fails the call with WSAEMSGSIZE.
-  const int received = recvfrom(socket, reinterpret_cast<char*>(buffer), ClampedLength(capacity), 0,
-                                reinterpret_cast<sockaddr*>(&peer), &peerLength);
-  if (received == SOCKET_ERROR) return -1;
+  int received;
+  do {
+    peerLength = sizeof peer;
+    received = recvfrom(socket, reinterpret_cast<char*>(buffer), ClampedLength(capacity), 0,
+                        reinterpret_cast<sockaddr*>(&peer), &peerLength);
+  } while (received == SOCKET_ERROR && WSAGetLastError() == WSAEINTR);
+  // A datagram longer than the buffer fails the call with WSAEMSGSIZE; the rest of it is gone.
+  if (received == SOCKET_ERROR) {
+    return WSAGetLastError() == WSAEMSGSIZE ? DATAGRAM_TOO_LONG : RECEIVE_FAILED;
+  }
   if (sourceAddress != nullptr) *sourceAddress = peer.sin_addr.s_addr;
   if (sourcePort != nullptr) *sourcePort = ntohs(peer.sin_port);
   return received;
@@ -153,15 +160,26 @@ bool SetNonBlocking(SocketHandle socket, bool nonBlocking) {
   return ioctlsocket(socket, FIONBIO, &argument) == 0;
 }
 
-void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
+bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
   const DWORD timeout = milliseconds;  // Winsock takes the time-out as DWORD milliseconds
-  (void)setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
-                   sizeof timeout);
+  return setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+                    sizeof timeout) == 0;
 }
 
-void SetSendBufferSize(SocketHandle socket, int bytes) {
-  (void)setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
-                   sizeof bytes);
+bool SetSendBufferSize(SocketHandle socket, int bytes) {
+  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
+                    sizeof bytes) == 0;
+}
+
+bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
+  return setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                    sizeof bytes) == 0;
+}
+
+bool SetResetOnClose(SocketHandle socket) {
+  const linger abort{1, 0};
+  return setsockopt(socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                    sizeof abort) == 0;
 }
 
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
@@ -174,6 +192,8 @@ bool IsConnectPending(int error) { return error == WSAEWOULDBLOCK; }
 int WaitWritable(SocketHandle socket, uint32_t timeoutMs) {
   return WaitFor(socket, timeoutMs, true);
 }
+
+bool IsTransientReceiveError(int error) { return error == WSAETIMEDOUT || error == WSAEINTR; }
 
 int PendingSocketError(SocketHandle socket) {
   int error = 0;

@@ -8,14 +8,17 @@ namespace {
 constexpr size_t DATAGRAM_BUFFER_SIZE = 1500;
 
 // One datagram if it arrives within `timeoutMs`: 1 with *message set when it is a valid
-// reply with `code`, 0 for any other datagram, -1 when nothing came or the socket failed.
+// reply with `code`, 0 for any other datagram (one too long for the buffer included), -1
+// when nothing came or the socket failed.
 int ReceiveTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
                      std::string* message) {
   if (WaitReadable(socket, timeoutMs) != 1) return -1;
   uint8_t datagram[DATAGRAM_BUFFER_SIZE];
   const long received = ReceiveDatagram(socket, datagram, sizeof datagram, nullptr, nullptr);
-  if (received < 0) return -1;
-  if (!IsValidTextReply(datagram, static_cast<size_t>(received))) return 0;
+  if (received == RECEIVE_FAILED) return -1;
+  if (received == DATAGRAM_TOO_LONG || !IsValidTextReply(datagram, static_cast<size_t>(received))) {
+    return 0;
+  }
   *message = std::string(reinterpret_cast<const char*>(datagram), TEXT_MESSAGE_SIZE);
   return TextMessageCode(*message) == code ? 1 : 0;
 }

@@ -14,16 +14,17 @@ constexpr uint32_t TEXT_SET_ACK_WAIT_MS = 7000;
 
 // A UDP socket on TEXT_PORT with SO_BROADCAST, or INVALID_SOCKET_HANDLE with *error set
 // (a second copy on the same machine fails to bind).
-SocketHandle OpenTextSocket(int* error);
+[[nodiscard]] SocketHandle OpenTextSocket(int* error);
 
 // Sends a message to `address`:TEXT_PORT; 0, or the socket error.
-int SendTextMessage(SocketHandle socket, const std::string& message, uint32_t address);
+[[nodiscard]] int SendTextMessage(SocketHandle socket, const std::string& message,
+                                  uint32_t address);
 
 // Valid replies (upper-case check digits) with message code `code`, in arrival order, until
 // `quietMs` pass without one.
-std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code,
-                                            uint32_t quietMs);
+[[nodiscard]] std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code,
+                                                          uint32_t quietMs);
 
 // The first valid reply with `code` within `timeoutMs` in all; false when none came.
-bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
-                      std::string* reply);
+[[nodiscard]] bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
+                                    std::string* reply);

@@ -76,21 +76,21 @@ std::string BuildTextSetAck(const std::string& macDigits, unsigned seed);
 
 // True when the datagram is a reply: at least 128 bytes whose first 8 equal "%08X" of the
 // Checksum32 of bytes 8..127 (exactly: lower-case digits do not count).
-bool IsValidTextReply(const uint8_t* data, size_t length);
+[[nodiscard]] bool IsValidTextReply(const uint8_t* data, size_t length);
 // True when the datagram is a request as the window sends it (lower-case check digits).
-bool IsValidTextRequest(const uint8_t* data, size_t length);
+[[nodiscard]] bool IsValidTextRequest(const uint8_t* data, size_t length);
 
 // The decoders read only the first 128 characters of their text; a shorter text is not a
 // message and gives an empty result, without reading past its end.
 
 // The two code characters of a message, or "" when it has fewer than 10 characters.
-std::string TextMessageCode(const std::string& message);
+[[nodiscard]] std::string TextMessageCode(const std::string& message);
 
 // The fields of an information reply; all zero and empty for a text of fewer than 128
 // characters.
-TextInfo DecodeTextInfo(const std::string& reply);
+[[nodiscard]] TextInfo DecodeTextInfo(const std::string& reply);
 // The settings of a set request; all zero and empty for a text of fewer than 128 characters.
-TextSettings DecodeTextSet(const std::string& request);
+[[nodiscard]] TextSettings DecodeTextSet(const std::string& request);
 
 // A stored information reply edited as a save leaves it: the addresses, the port (in the
 // reply's order, low byte first) and the DHCP character replaced; everything else kept.

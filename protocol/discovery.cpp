@@ -49,7 +49,8 @@ int SearchPrinters(int mode, uint32_t address, PrinterInfo table[MAX_PRINTERS], 
     uint32_t source = 0;
     const long received = ReceiveDatagram(socket, datagram, sizeof datagram, &source, nullptr);
     ParseReply(context.get(), source, datagram, received);
-    if (received < 0) break;
+    // A datagram too long for the buffer is dropped like any other that is not a reply.
+    if (received == RECEIVE_FAILED) break;
   }
 
   for (int i = 0; i < MAX_PRINTERS; ++i) table[i] = context->results[i].info;

@@ -20,5 +20,5 @@ void BuildSearchRequest(ExchangeContext* context);
 // replies, all other entries are zero. Returns -1 with *error set when the socket could
 // not be prepared or the request not sent (count and table untouched), or with *error =
 // EINVAL for a mode other than 0 or 1.
-int SearchPrinters(int mode, uint32_t address, PrinterInfo table[MAX_PRINTERS], int* count,
-                   int* error);
+[[nodiscard]] int SearchPrinters(int mode, uint32_t address, PrinterInfo table[MAX_PRINTERS],
+                                 int* count, int* error);

@@ -53,8 +53,8 @@ constexpr size_t MAX_RECORD_ENCODING = 1480;
 size_t ElementPadding(size_t dataLength);
 
 // Writes one element at `out` (room for dataLength + 9 bytes); returns its total length.
-size_t EncodeElement(uint8_t* out, uint8_t type, uint8_t index, const uint8_t* data,
-                     size_t dataLength);
+[[nodiscard]] size_t EncodeElement(uint8_t* out, uint8_t type, uint8_t index, const uint8_t* data,
+                                   size_t dataLength);
 
 // Decodes the plaintext payload into `record`, which the caller has zeroed. Returns true
 // when every element was whole and its check word matched. Returns false at the first
@@ -65,4 +65,4 @@ size_t EncodeElement(uint8_t* out, uint8_t type, uint8_t index, const uint8_t* d
 
 // Writes the element list of a settings write at `out` (room for MAX_RECORD_ENCODING
 // bytes) in the protocol's fixed order; returns its length.
-size_t EncodeRecord(const PrinterInfo& record, uint8_t* out);
+[[nodiscard]] size_t EncodeRecord(const PrinterInfo& record, uint8_t* out);

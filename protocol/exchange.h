@@ -33,19 +33,21 @@ struct ExchangeContext {
   size_t requestLength;
 };
 
-// Starts the sockets library (1.1), creates a UDP socket with SO_BROADCAST and binds it to
-// any address and CONFIG_PORT without address reuse. Returns the socket with *error = 0, or
-// INVALID_SOCKET_HANDLE with *error set to the failing call's socket error; on failure
-// nothing stays open and the library is released again.
-SocketHandle OpenConfigSocket(int* error);
+// Starts the sockets library, asking for version 1.1, creates a UDP socket with
+// SO_BROADCAST and binds it to any address and CONFIG_PORT without address reuse. Returns
+// the socket with *error = 0, or INVALID_SOCKET_HANDLE with *error set to the failing
+// call's socket error; on failure nothing stays open and the library is released again.
+[[nodiscard]] SocketHandle OpenConfigSocket(int* error);
 
 // Files or drops one received datagram for the context's operation. `sourceAddress` is the
-// sender (network order); `length` is the receive result, negative after a failed receive;
-// a datagram longer than RECEIVE_BUFFER_SIZE is dropped.
+// sender (network order); `length` is the receive result, negative after a failed receive
+// or for a datagram too long for the buffer; a datagram longer than RECEIVE_BUFFER_SIZE is
+// dropped.
 // Never reports an error: a dropped datagram leaves the result table as it was.
 void ParseReply(ExchangeContext* context, uint32_t sourceAddress, const uint8_t* datagram,
                 long length);
 
 // Sends the context's request to `destination`:CONFIG_PORT twice, 10 ms apart. Returns 0,
 // or the socket error of the second send (the first send's result is not examined).
-int SendRequestTwice(SocketHandle socket, const ExchangeContext& context, uint32_t destination);
+[[nodiscard]] int SendRequestTwice(SocketHandle socket, const ExchangeContext& context,
+                                   uint32_t destination);

@@ -7,7 +7,8 @@
 #include "protocol/printer_info.h"
 
 // True when the field (spaces and zero bytes ignored) is empty or well formed.
-bool ValidateExpression(const uint8_t field[EXPRESSION_SIZE]);
+[[nodiscard]] bool ValidateExpression(const uint8_t field[EXPRESSION_SIZE]);
 
 // 0 when all eight expressions are valid, else the 1-based position of the first invalid one.
-int FindInvalidExpression(const uint8_t expressions[EXPRESSION_COUNT_MAX][EXPRESSION_SIZE]);
+[[nodiscard]] int FindInvalidExpression(
+    const uint8_t expressions[EXPRESSION_COUNT_MAX][EXPRESSION_SIZE]);

@@ -23,7 +23,7 @@ bool ApplyNetworkSettings(PrinterInfo* record, const NetworkSettings& settings) 
 }
 
 std::vector<std::string> WriteFailureMessages(int error) {
-  if (error == SET_ERR_NO_RESPONSE) return {"No response from selected Ethernet Card."};
-  if (error == SET_ERR_PASSWORD) return {"Password mismatch error occured."};
-  return {"value=" + std::to_string(error), "Unknown Error..."};
+  if (error == SET_ERR_NO_RESPONSE) return {MSG_NO_RESPONSE};
+  if (error == SET_ERR_PASSWORD) return {MSG_PASSWORD_MISMATCH};
+  return {MSG_ERROR_VALUE + std::to_string(error), MSG_UNKNOWN_ERROR};
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "protocol/printer_info.h"
+#include "protocol/texts.h"
 
 // The print ports a user may set.
 constexpr unsigned MIN_PRINT_PORT = 1024;
@@ -26,10 +27,6 @@ struct NetworkSettings {
 // channel word.
 [[nodiscard]] bool ApplyNetworkSettings(PrinterInfo* record, const NetworkSettings& settings);
 
-constexpr const char* MSG_SAVE_COMPLETED = "Save Completed !!!";
-constexpr const char* MSG_WRONG_LOCAL_IP = "Wrong Local IP address.";
-constexpr const char* MSG_CANNOT_FIND_MAC = "Cannot find MAC address.";
-constexpr const char* MSG_SAVE_ERROR = "Save Error !!!";
-
-// What a failed WritePrinterSettings reports, one message after the other.
+// What a failed WritePrinterSettings reports, one message after the other (the texts of
+// protocol/texts.h).
 std::vector<std::string> WriteFailureMessages(int error);

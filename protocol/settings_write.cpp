@@ -26,6 +26,15 @@ int CheckRecord(const PrinterInfo& info) {
   return 0;
 }
 
+// Whether the last datagram received is the target's answer that its password does not
+// match: a reply (magic and reply flag) with status 2 that carries the target's hardware
+// address. Another printer's status-2 answer says nothing about the target.
+bool TargetRefusedPassword(const ConfigHeader& last, const uint8_t targetMac[MAC_SIZE]) {
+  return std::memcmp(last.magic, CONFIG_MAGIC, sizeof CONFIG_MAGIC) == 0 &&
+         (last.flags & FLAG_REPLY) != 0 && last.status == STATUS_PASSWORD_MISMATCH &&
+         std::memcmp(last.mac, targetMac, MAC_SIZE) == 0;
+}
+
 // A protected record is sent with the caller's password; an unprotected one as it is.
 void SubstitutePassword(PrinterInfo* info, const uint8_t password[PASSWORD_SIZE]) {
   const bool protectedRecord = std::any_of(std::begin(info->password), std::end(info->password),
@@ -115,13 +124,14 @@ int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PAS
       result = 1;
       break;
     }
-    if (received < 0) {
+    // A datagram too long for the buffer was dropped like any other that is not the answer.
+    if (received == RECEIVE_FAILED) {
       *error = SET_ERR_NO_RESPONSE;
       break;
     }
   }
   // The printer answers a wrong password with its unchanged record and status 2.
-  if (context->reply.header.status == STATUS_PASSWORD_MISMATCH) {
+  if (TargetRefusedPassword(context->reply.header, context->request.info.mac)) {
     result = -1;
     *error = SET_ERR_PASSWORD;
   }

@@ -19,7 +19,7 @@ constexpr int SET_ERR_RANGE_OVERLAP = -500;
 
 // False when the IP address is the broadcast address of its class A, B or C network, or
 // when every host bit under the subnet mask is set.
-bool IsUsableHostAddress(const PrinterInfo& info);
+[[nodiscard]] bool IsUsableHostAddress(const PrinterInfo& info);
 
 // Enciphered settings-write request for the context's request record: header (with the
 // record's mac and the payload's check word) and element list in the send buffer.
@@ -29,5 +29,6 @@ void BuildSetRequest(ExchangeContext* context);
 // gets `password` in its place first (the caller's record keeps that change). Returns 1
 // with *error = 0 when the target answered: *info then holds the answer. Returns -1 with
 // *error one of SET_ERR_*, a socket error, or EINVAL for a mode other than 0 or 1.
-int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PASSWORD_SIZE],
-                         int* error);
+// SET_ERR_PASSWORD comes only from a reply that carries the target's hardware address.
+[[nodiscard]] int WritePrinterSettings(int mode, PrinterInfo* info,
+                                       const uint8_t password[PASSWORD_SIZE], int* error);

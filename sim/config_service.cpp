@@ -1,7 +1,6 @@
 #include "sim/config_service.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -60,11 +59,9 @@ void Schedule(std::vector<OutgoingDatagram>* out, std::vector<uint8_t> bytes,
 
 }  // namespace
 
-ConfigService::ConfigService(std::vector<SimPrinter> printers, bool strangerOnWrite,
+ConfigService::ConfigService(std::vector<SimPrinter> printers, ConfigServiceFaults faults,
                              std::function<void(const PrinterInfo&)> onStored)
-    : m_printers(std::move(printers)),
-      m_bStrangerOnWrite(strangerOnWrite),
-      m_onStored(std::move(onStored)) {}
+    : m_printers(std::move(printers)), m_faults(faults), m_onStored(std::move(onStored)) {}
 
 std::vector<OutgoingDatagram> ConfigService::HandleDatagram(const uint8_t* data, size_t length) {
   if (length < CONFIG_HEADER_SIZE || length > RECEIVE_BUFFER_SIZE) return {};
@@ -73,13 +70,16 @@ std::vector<OutgoingDatagram> ConfigService::HandleDatagram(const uint8_t* data,
       (request.flags & FLAG_REQUEST) == 0 || (request.flags & FLAG_REPLY) != 0) {
     return {};
   }
+  std::vector<OutgoingDatagram> out;
   if (request.operation == OP_SEARCH || request.operation == OP_SEARCH_DIRECTED) {
-    return AnswerSearch(request);
+    out = AnswerSearch(request);
+  } else if (request.operation == OP_SET) {
+    out = AnswerWrite(request, data + CONFIG_HEADER_SIZE, length - CONFIG_HEADER_SIZE);
   }
-  if (request.operation == OP_SET) {
-    return AnswerWrite(request, data + CONFIG_HEADER_SIZE, length - CONFIG_HEADER_SIZE);
+  if (m_faults.strayDatagram && !out.empty()) {
+    out.insert(out.begin(), {std::vector<uint8_t>(SIM_STRAY_DATAGRAM_SIZE, 'x'), 0});
   }
-  return {};
+  return out;
 }
 
 std::vector<OutgoingDatagram> ConfigService::AnswerSearch(const ConfigHeader& request) {
@@ -102,10 +102,11 @@ std::vector<OutgoingDatagram> ConfigService::AnswerWrite(const ConfigHeader& req
                                                          size_t payloadLength) {
   std::vector<OutgoingDatagram> out;
   const uint8_t flags = static_cast<uint8_t>(FLAG_REPLY | (request.flags & FLAG_DIRECTED));
-  if (m_bStrangerOnWrite) {
+  if (m_faults.strangerOnWrite) {
     PrinterInfo stranger{};
     std::memcpy(stranger.mac, SIM_STRANGER_MAC, MAC_SIZE);
-    out.push_back({BuildConfigReply(stranger, OP_SET, flags, 0, SimFaults{}), 0});
+    out.push_back(
+        {BuildConfigReply(stranger, OP_SET, flags, m_faults.strangerStatus, SimFaults{}), 0});
   }
   std::lock_guard<std::mutex> lock(m_mutex);
   const auto target = std::find_if(m_printers.begin(), m_printers.end(), [&](const SimPrinter& p) {
@@ -149,7 +150,6 @@ bool ConfigService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
       wait = static_cast<int32_t>(untilDue) <= 0 ? 0 : std::min(wait, untilDue);
     }
     const int ready = WaitReadable(socket, wait);
-    if (ready < 0 && LastSocketError() == EINTR) continue;  // a signal: look at `stop` again
     if (ready < 0) return false;
     if (ready == 1) {
       uint32_t source = 0;

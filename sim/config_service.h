@@ -17,6 +17,13 @@
 // The hardware address of the printer that answers writes meant for others.
 constexpr uint8_t SIM_STRANGER_MAC[MAC_SIZE] = {0x02, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
 
+// Faults of the service as a whole, beside each printer's own.
+struct ConfigServiceFaults {
+  bool strangerOnWrite = false;  // SIM_STRANGER_MAC answers every settings write first
+  uint8_t strangerStatus = 0;    // the status byte of the stranger's answer
+  bool strayDatagram = false;    // SIM_STRAY_DATAGRAM_SIZE bytes of junk precede every answer
+};
+
 struct OutgoingDatagram {
   std::vector<uint8_t> bytes;
   uint32_t delayMs;  // after the request's arrival
@@ -30,9 +37,8 @@ std::vector<uint8_t> BuildConfigReply(const PrinterInfo& record, uint8_t operati
 
 class ConfigService {
  public:
-  // `strangerOnWrite`: every settings write is first answered by SIM_STRANGER_MAC.
   // `onStored` is called with each record a write stored (may be empty).
-  ConfigService(std::vector<SimPrinter> printers, bool strangerOnWrite,
+  ConfigService(std::vector<SimPrinter> printers, ConfigServiceFaults faults,
                 std::function<void(const PrinterInfo&)> onStored);
 
   // The answers to one received datagram, in sending order.
@@ -41,7 +47,7 @@ class ConfigService {
   // Answers requests arriving on `socket` (bound to CONFIG_PORT) until `stop` is set,
   // sending each answer to the request's source when its delay has passed. Checks `stop`
   // at least every 100 ms. Returns false if the socket fails.
-  bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
+  [[nodiscard]] bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
 
   // The printers' records as they stand now.
   std::vector<PrinterInfo> Printers() const;
@@ -53,6 +59,6 @@ class ConfigService {
 
   mutable std::mutex m_mutex;
   std::vector<SimPrinter> m_printers;
-  bool m_bStrangerOnWrite;
+  ConfigServiceFaults m_faults;
   std::function<void(const PrinterInfo&)> m_onStored;
 };

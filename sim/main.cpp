@@ -1,5 +1,6 @@
 // printer-sim: plays the printers' side of every protocol for tests and demos.
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -68,8 +69,9 @@ int main(int argc, char** argv) {
     std::puts("printer-sim " NETVORA_VERSION);
     return 0;
   }
-  std::signal(SIGINT, RequestStop);
-  std::signal(SIGTERM, RequestStop);
+  if (std::signal(SIGINT, RequestStop) == SIG_ERR || std::signal(SIGTERM, RequestStop) == SIG_ERR) {
+    return Fail("install the signal handlers", errno);
+  }
 
   std::vector<SocketHandle> sockets;
   std::vector<std::thread> threads;
@@ -85,16 +87,16 @@ int main(int argc, char** argv) {
   if (configSocket == INVALID_SOCKET_HANDLE) return Fail("bind UDP port 50005", socketError);
   sockets.push_back(configSocket);
   ConfigService config(
-      std::move(options.printers), options.strangerOnWrite,
+      std::move(options.printers), options.serviceFaults,
       [](const PrinterInfo& stored) { PrintLine("stored " + DescribePrinter(stored)); });
   threads.emplace_back([&] {
     if (!config.Serve(configSocket, g_bStop))
       status = Fail("serve UDP port 50005", LastSocketError());
   });
 
-  TextService text(std::move(options.textPrinters), [](const SimTextPrinter& stored) {
-    PrintLine("stored " + DescribeTextPrinter(stored));
-  });
+  TextService text(
+      std::move(options.textPrinters), options.serviceFaults.strayDatagram,
+      [](const SimTextPrinter& stored) { PrintLine("stored " + DescribeTextPrinter(stored)); });
   if (!text.Printers().empty()) {
     const SocketHandle textSocket = OpenTextSocket(&socketError);
     if (textSocket == INVALID_SOCKET_HANDLE) {

@@ -185,7 +185,12 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
     } else if (arg == "--silent") {
       common.silent = true;
     } else if (arg == "--stranger-on-write") {
-      options->strangerOnWrite = true;
+      options->serviceFaults.strangerOnWrite = true;
+    } else if (arg == "--stranger-mismatch") {
+      options->serviceFaults.strangerOnWrite = true;
+      options->serviceFaults.strangerStatus = STATUS_PASSWORD_MISMATCH;
+    } else if (arg == "--stray-datagram") {
+      options->serviceFaults.strayDatagram = true;
     } else if (arg == "--text-printer" && hasValue) {
       SimTextPrinter printer;
       if (!ParseTextPrinter(args[++i], &printer, error)) return false;
@@ -202,6 +207,12 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options,
                ParseNumber(args[i + 1], 64, &number)) {
       options->downloadFaults.finalLength = static_cast<int>(number);
       ++i;
+    } else if (arg == "--download-ready-delay" && hasValue &&
+               ParseNumber(args[i + 1], 600000, &number)) {
+      options->downloadFaults.readyDelayMs = static_cast<uint32_t>(number);
+      ++i;
+    } else if (arg == "--download-cut-body") {
+      options->downloadFaults.cutBody = true;
     } else if (arg == "--download-bad-byte6") {
       options->downloadFaults.badByte6 = true;
     } else if (arg == "--download-unanswered") {
@@ -257,6 +268,10 @@ const char* SimUsage() {
          "  --silent              answer nothing\n"
          "  --stranger-on-write   a printer with MAC 02:EE:EE:EE:EE:EE answers every\n"
          "                        settings write first\n"
+         "  --stranger-mismatch   as --stranger-on-write, its answer saying password\n"
+         "                        mismatch (status 2)\n"
+         "  --stray-datagram      a 2000-byte datagram of junk precedes the answers to\n"
+         "                        every request, configuration and text protocol alike\n"
          "\n"
          "Text-protocol printers on UDP port 27700 (none unless given):\n"
          "  --text-printer ITEMS  ITEMS: mac=44A8C2000001 (twelve hex digits, sent as given)\n"
@@ -268,7 +283,9 @@ const char* SimUsage() {
          "length and checksum match the header):\n"
          "  --no-download               no download service\n"
          "  --download-nak-ready        answer the header with NAK (and NAK the end)\n"
+         "  --download-ready-delay MS   send the ready reply MS milliseconds late\n"
          "  --download-final-delay MS   send the final reply MS milliseconds late\n"
+         "  --download-cut-body         reset the connection after 4096 bytes of the body\n"
          "  --download-final-length N   send N bytes of the final reply (31, 33)\n"
          "  --download-bad-byte6        spoil the final reply's byte-6 check\n"
          "  --download-unanswered       accept connections and never answer\n"

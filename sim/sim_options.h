@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/config_service.h"
 #include "sim/sim_printer.h"
 #include "sim/tcp_services.h"
 #include "sim/text_service.h"
@@ -12,7 +13,7 @@ constexpr uint16_t SIM_DEFAULT_PRINT_PORT = 9100;
 
 struct SimOptions {
   std::vector<SimPrinter> printers;
-  bool strangerOnWrite = false;
+  ConfigServiceFaults serviceFaults;
   std::vector<SimTextPrinter> textPrinters;
   bool download = true;
   DownloadFaults downloadFaults;

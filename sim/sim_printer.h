@@ -2,10 +2,15 @@
 // and the faults it shows. Plain data; not thread-safe by itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "protocol/printer_info.h"
+
+// The size of the stray datagram that may precede every answer: longer than any receive
+// buffer of the client, as any program on the network may send one.
+constexpr size_t SIM_STRAY_DATAGRAM_SIZE = 2000;
 
 struct SimFaults {
   uint32_t replyDelayMs = 0;  // every answer waits this long after the request

@@ -1,6 +1,8 @@
 #include "sim/tcp_services.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <thread>
@@ -12,8 +14,10 @@
 namespace {
 
 constexpr uint32_t POLL_MS = 100;
-constexpr uint32_t BODY_TIMEOUT_MS = 10000;
-constexpr uint32_t REPLY_GAP_MS = 50;  // a body that stops arriving for this long is given up
+constexpr uint32_t BODY_TIMEOUT_MS = 10000;  // a body that stops arriving this long is given up
+// Between a NAK ready reply and the final one, which the client cannot ask for: long enough
+// for the client to take the first in a receive of its own.
+constexpr uint32_t REPLY_GAP_MS = 200;
 
 // The next connection on the listener, or INVALID_SOCKET_HANDLE after a quiet poll.
 SocketHandle AcceptWithin(SocketHandle listener, uint32_t milliseconds) {
@@ -31,6 +35,41 @@ size_t ReceiveAll(SocketHandle connection, uint8_t* buffer, size_t length) {
     got += static_cast<size_t>(received);
   }
   return got;
+}
+
+// Sleeps `milliseconds` in short steps; false as soon as `stop` is set.
+bool PauseUnlessStopped(uint32_t milliseconds, const std::atomic<bool>& stop) {
+  const uint32_t start = MillisecondClock();
+  while (MillisecondClock() - start < milliseconds) {
+    if (stop.load()) return false;
+    const uint32_t left = milliseconds - (MillisecondClock() - start);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, POLL_MS)));
+  }
+  return !stop.load();
+}
+
+// Sends a reply whole; a failure is reported on standard error (the client may be gone).
+bool SendReply(SocketHandle connection, const uint8_t* bytes, size_t length) {
+  if (SendStream(connection, bytes, length) == static_cast<long>(length)) return true;
+  std::fprintf(stderr, "printer-sim: download reply not sent: %s\n",
+               std::strerror(LastSocketError()));
+  return false;
+}
+
+// Keeps the connection's receive buffer at its smallest, so that the kernel cannot take a
+// body in for a service that stops reading it: the client's send then stays unfinished.
+void LimitReceiveBuffer(SocketHandle connection) {
+  const int smallest = 1;  // raised to the system's minimum
+  if (!SetReceiveBufferSize(connection, smallest)) {
+    std::fprintf(stderr, "printer-sim: SO_RCVBUF: %s\n", std::strerror(LastSocketError()));
+  }
+}
+
+// Ends the connection with a reset rather than an orderly close.
+void ResetOnClose(SocketHandle connection) {
+  if (!SetResetOnClose(connection)) {
+    std::fprintf(stderr, "printer-sim: SO_LINGER: %s\n", std::strerror(LastSocketError()));
+  }
 }
 
 // Receives until the peer closes or `stop` is set, handing each block to `take`.
@@ -56,43 +95,59 @@ void DownloadService::Serve(SocketHandle listener, const std::atomic<bool>& stop
     if (m_faults.unanswered) {
       ReceiveUntilClosed(connection, stop, [](const uint8_t*, size_t) {});
     } else {
-      ServeConnection(connection);
+      ServeConnection(connection, stop);
     }
     CloseSocket(connection);
   }
 }
 
-void DownloadService::ServeConnection(SocketHandle connection) {
+void DownloadService::ServeConnection(SocketHandle connection, const std::atomic<bool>& stop) {
   DownloadRecord record{false, 0, 0, 0};
+  if (m_faults.cutBody) LimitReceiveBuffer(connection);
   uint8_t header[DOWNLOAD_HEADER_SIZE];
   uint32_t checksum = 0;
   record.headerValid =
       ReceiveAll(connection, header, sizeof header) == sizeof header &&
       ParseDownloadHeader(header, sizeof header, &record.announcedLength, &checksum);
-  if (record.headerValid) {
+  if (record.headerValid && PauseUnlessStopped(m_faults.readyDelayMs, stop)) {
     const unsigned seed = MillisecondClock();
     const DownloadReply ready =
         BuildDownloadReply(m_faults.nakReady ? REPLY_NAK : REPLY_READY, seed);
-    (void)SendStream(connection, ready.data(), ready.size());
-    record.finalStatus = REPLY_NAK;
-    if (m_faults.nakReady) {
-      // The client reads a reply per receive: keep the two replies apart.
-      std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
-    } else if (record.announcedLength <= FILE_BODY_MAX) {
-      std::vector<uint8_t> image(record.announcedLength);
-      record.receivedLength = ReceiveAll(connection, image.data(), image.size());
-      if (record.receivedLength == image.size() &&
-          Checksum32(image.data(), image.size()) == checksum) {
-        record.finalStatus = REPLY_ACK;
-      }
+    if (SendReply(connection, ready.data(), ready.size())) {
+      TakeBodyAndAnswer(connection, checksum, seed + 1, stop, &record);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.finalDelayMs));
-    DownloadReply final = BuildDownloadReply(record.finalStatus, seed + 1);
-    if (m_faults.badByte6) final[6] ^= 0xFF;
-    std::vector<uint8_t> sent(final.begin(), final.end());
-    sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
-    (void)SendStream(connection, sent.data(), sent.size());
   }
+  Record(record);
+}
+
+void DownloadService::TakeBodyAndAnswer(SocketHandle connection, uint32_t checksum, unsigned seed,
+                                        const std::atomic<bool>& stop, DownloadRecord* record) {
+  record->finalStatus = REPLY_NAK;
+  if (m_faults.nakReady) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(REPLY_GAP_MS));
+  } else if (record->announcedLength <= FILE_BODY_MAX) {
+    std::vector<uint8_t> image(record->announcedLength);
+    const size_t wanted =
+        m_faults.cutBody ? std::min(image.size(), SIM_CUT_BODY_BYTES) : image.size();
+    record->receivedLength = ReceiveAll(connection, image.data(), wanted);
+    if (m_faults.cutBody) {
+      ResetOnClose(connection);
+      return;
+    }
+    if (record->receivedLength == image.size() &&
+        Checksum32(image.data(), image.size()) == checksum) {
+      record->finalStatus = REPLY_ACK;
+    }
+  }
+  if (!PauseUnlessStopped(m_faults.finalDelayMs, stop)) return;
+  DownloadReply final = BuildDownloadReply(record->finalStatus, seed);
+  if (m_faults.badByte6) final[6] ^= 0xFF;
+  std::vector<uint8_t> sent(final.begin(), final.end());
+  sent.resize(static_cast<size_t>(m_faults.finalLength), 0);
+  (void)SendReply(connection, sent.data(), sent.size());  // the last step either way
+}
+
+void DownloadService::Record(const DownloadRecord& record) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_downloads.push_back(record);
 }

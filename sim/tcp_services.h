@@ -13,11 +13,15 @@
 
 struct DownloadFaults {
   bool nakReady = false;      // the ready reply says NAK (and so does the final one)
-  uint32_t finalDelayMs = 0;  // the final reply waits this long
+  uint32_t finalDelayMs = 0;  // the final reply waits this long after the body
   int finalLength = 32;       // bytes of the final reply sent (31 or 33 to spoil it)
   bool badByte6 = false;      // the final reply fails the byte-6 check
   bool unanswered = false;    // connections are accepted and never answered
+  uint32_t readyDelayMs = 0;  // the ready reply waits this long after the header
+  bool cutBody = false;       // the connection is reset after SIM_CUT_BODY_BYTES of the body
 };
+
+constexpr size_t SIM_CUT_BODY_BYTES = 4096;
 
 struct DownloadRecord {
   bool headerValid;
@@ -34,7 +38,12 @@ class DownloadService {
   std::vector<DownloadRecord> Downloads() const;
 
  private:
-  void ServeConnection(SocketHandle connection);
+  void ServeConnection(SocketHandle connection, const std::atomic<bool>& stop);
+  // After the ready reply: takes the body as the faults say, then sends the final reply.
+  void TakeBodyAndAnswer(SocketHandle connection, uint32_t checksum, unsigned seed,
+                         const std::atomic<bool>& stop, DownloadRecord* record);
+
+  void Record(const DownloadRecord& record);
 
   DownloadFaults m_faults;
   mutable std::mutex m_mutex;

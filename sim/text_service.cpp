@@ -1,7 +1,6 @@
 #include "sim/text_service.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -30,9 +29,11 @@ void Add(std::vector<std::string>* out, const std::function<std::string(unsigned
 
 }  // namespace
 
-TextService::TextService(std::vector<SimTextPrinter> printers,
+TextService::TextService(std::vector<SimTextPrinter> printers, bool strayDatagram,
                          std::function<void(const SimTextPrinter&)> onStored)
-    : m_printers(std::move(printers)), m_onStored(std::move(onStored)) {}
+    : m_printers(std::move(printers)),
+      m_bStrayDatagram(strayDatagram),
+      m_onStored(std::move(onStored)) {}
 
 std::vector<std::string> TextService::HandleDatagram(const uint8_t* data, size_t length) {
   std::vector<std::string> out;
@@ -67,6 +68,9 @@ std::vector<std::string> TextService::HandleDatagram(const uint8_t* data, size_t
           seed, printer.faults);
     }
   }
+  if (m_bStrayDatagram && !out.empty()) {
+    out.insert(out.begin(), std::string(SIM_STRAY_DATAGRAM_SIZE, 'x'));
+  }
   return out;
 }
 
@@ -74,7 +78,6 @@ bool TextService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
   uint8_t datagram[1500];  // larger than any request; longer ones are not requests
   while (!stop.load()) {
     const int ready = WaitReadable(socket, SERVE_POLL_MS);
-    if (ready < 0 && LastSocketError() == EINTR) continue;
     if (ready < 0) return false;
     if (ready == 0) continue;
     uint32_t source = 0;

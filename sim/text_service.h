@@ -11,6 +11,7 @@
 
 #include "common/socket_port.h"
 #include "operations/text_message.h"
+#include "sim/sim_printer.h"
 
 struct SimTextFaults {
   bool lowerCaseDigits = false;  // replies carry lower-case check digits (invalid)
@@ -26,18 +27,21 @@ struct SimTextPrinter {
 
 class TextService {
  public:
-  TextService(std::vector<SimTextPrinter> printers,
+  // `strayDatagram`: SIM_STRAY_DATAGRAM_SIZE bytes of junk precede the replies to every
+  // request that is answered.
+  TextService(std::vector<SimTextPrinter> printers, bool strayDatagram,
               std::function<void(const SimTextPrinter&)> onStored);
 
   // The replies to one received datagram, in sending order.
   std::vector<std::string> HandleDatagram(const uint8_t* data, size_t length);
   // Answers requests on `socket` (bound to TEXT_PORT), each to TEXT_PORT of its sender,
   // until `stop` is set (checked every 100 ms). Returns false if the socket fails.
-  bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
+  [[nodiscard]] bool Serve(SocketHandle socket, const std::atomic<bool>& stop);
   std::vector<SimTextPrinter> Printers() const;
 
  private:
   mutable std::mutex m_mutex;
   std::vector<SimTextPrinter> m_printers;
+  bool m_bStrayDatagram;
   std::function<void(const SimTextPrinter&)> m_onStored;
 };

@@ -31,12 +31,12 @@ DownloadHeader BuildDownloadHeader(const uint8_t* image, size_t length, unsigned
 
 // The printer's side: true when the header is whole (mask and both checksums agree), with
 // the announced image length and checksum.
-bool ParseDownloadHeader(const uint8_t* header, size_t count, uint32_t* imageLength,
-                         uint32_t* imageChecksum);
+[[nodiscard]] bool ParseDownloadHeader(const uint8_t* header, size_t count, uint32_t* imageLength,
+                                       uint32_t* imageChecksum);
 
 // A reply with `status`, its other bytes filler from srand(seed).
 DownloadReply BuildDownloadReply(uint8_t status, unsigned seed);
 
 // True when `count` bytes received form a reply: exactly 32, byte 0 0x02, byte 6 = byte 1
 // XOR mask byte 0. *status receives byte 11.
-bool IsDownloadReply(const uint8_t* reply, long count, uint8_t* status);
+[[nodiscard]] bool IsDownloadReply(const uint8_t* reply, long count, uint8_t* status);

@@ -20,12 +20,20 @@ void Notify(const DownloadObserver& observer, DownloadStep step, long value) {
 
 long WaitForDownloadReply(CTcpLink* link, uint8_t* buffer, size_t capacity) {
   std::memset(buffer, 0, capacity);
-  long received = link->ReceiveBytes(buffer, capacity);
-  for (int pauses = 0; received == 0 && pauses < MAX_CLOSED_PAUSES; ++pauses) {
-    SleepMilliseconds(CLOSED_PAUSE_MS);
-    received = link->ReceiveBytes(buffer, capacity);
+  const uint32_t start = MillisecondClock();
+  int pauses = 0;
+  for (;;) {
+    const long received = link->ReceiveBytes(buffer, capacity);
+    if (received > 0) return received;
+    if (received == 0) {
+      if (pauses == MAX_CLOSED_PAUSES) return 0;
+      ++pauses;
+      SleepMilliseconds(CLOSED_PAUSE_MS);
+    } else if (!IsTransientReceiveError(LastSocketError()) ||
+               MillisecondClock() - start >= DOWNLOAD_REPLY_WAIT_MS) {
+      return received;
+    }
   }
-  return received;
 }
 
 long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {
@@ -45,7 +53,7 @@ long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {
 DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
                                    const std::vector<uint8_t>& image, const std::string& path,
                                    unsigned seed, const DownloadObserver& observer) {
-  DownloadResult result{DownloadOutcome::kNoAnswer, 0, false, -1, 0};
+  DownloadResult result{DownloadOutcome::kNoAnswer, 0, false, -1, 0, false};
   if (image.size() > FILE_BODY_MAX) {
     result.outcome = DownloadOutcome::kTooLarge;
     return result;
@@ -70,8 +78,7 @@ DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
   result.readyReplyValid = IsDownloadReply(reply, received, &status) && status == REPLY_READY;
   Notify(observer, DownloadStep::kReadyReply, result.readyReplyValid ? 1 : 0);
   if (result.readyReplyValid) {
-    bool complete = false;
-    result.bodyBytesSent = SendFileBody(link, path, &complete);
+    result.bodyBytesSent = SendFileBody(link, path, &result.bodyComplete);
     Notify(observer, DownloadStep::kBodySent, result.bodyBytesSent);
   }
 

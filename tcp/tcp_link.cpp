@@ -2,26 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-struct ErrorText {
-  int code;
-  const char* english;
-  const char* korean;
-};
-
-constexpr ErrorText CONNECT_ERRORS[] = {
-    {TCP_ERR_STARTUP, "WSAStartup ERROR", "WSAStartup 에러"},
-    {TCP_ERR_VERSION, "winsock version ERROR", "winsock version 에러"},
-    {TCP_ERR_SOCKET, "socket() ERROR", "socket() 에러"},
-    {TCP_ERR_NONBLOCK, "ioctl() ERROR", "ioctl() 에러"},
-    {TCP_ERR_CONNECT, "connect() ERROR", "connect() 에러"},
-    {TCP_ERR_SELECT, "select() ERROR", "select() 에러"},
-    {TCP_ERR_TIMEOUT, "connect timeout ERROR", "연결 시간 초과 에러"},
-    {TCP_ERR_BLOCKING, "ioctl() ERROR", "ioctl() 에러"},
-};
-
-}  // namespace
+#include "tcp/texts.h"
 
 CTcpLink::~CTcpLink() { CloseLink(); }
 
@@ -43,8 +24,11 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
   // addressed (it would otherwise stand for the broadcast address).
   uint32_t address = 0;
   const bool parsed = ParseIpv4(m_szAddress, &address);
-  SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS);
-  SetSendBufferSize(m_socket, 0);
+  // Without its receive time-out a receive could block for ever: a socket that refuses
+  // either option counts as one that could not be made.
+  if (!SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS) || !SetSendBufferSize(m_socket, 0)) {
+    return Fail(TCP_ERR_SOCKET);
+  }
   if (!SetNonBlocking(m_socket, true)) return Fail(TCP_ERR_NONBLOCK);
   if (!parsed) return Fail(TCP_ERR_CONNECT);
   if (ConnectIpv4(m_socket, address, static_cast<uint16_t>(port)) != 0) {
@@ -69,19 +53,18 @@ long CTcpLink::ReceiveBytes(uint8_t* buffer, size_t capacity) {
 int CTcpLink::CloseLink() {
   // The socket library's start-up of the last connect is released with its socket, so
   // that every connect's start-up is balanced.
-  const bool hadSocket = m_socket != INVALID_SOCKET_HANDLE;
-  CloseSocket(m_socket);
+  const int result = CloseSocket(m_socket);
   m_socket = INVALID_SOCKET_HANDLE;
   if (m_bStarted) SocketCleanup();
   m_bStarted = false;
-  return hadSocket ? 0 : -1;
+  return result;
 }
 
 const char* ConnectErrorText(int code, bool korean) {
-  for (const ErrorText& text : CONNECT_ERRORS) {
-    if (text.code == code) return korean ? text.korean : text.english;
+  for (const ConnectErrorEntry& entry : CONNECT_ERROR_TEXTS) {
+    if (entry.code == code) return entry.text.In(korean);
   }
   return "";
 }
 
-const char* ConnectErrorCaption(bool korean) { return korean ? "에러" : "ERROR"; }
+const char* ConnectErrorCaption(bool korean) { return CONNECT_ERROR_CAPTION.In(korean); }

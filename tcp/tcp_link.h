@@ -32,13 +32,13 @@ class CTcpLink {
   // or a TCP_ERR_* code with no socket left open. A refused or unanswered attempt gives
   // TCP_ERR_TIMEOUT; text that is not a dotted IPv4 address gives TCP_ERR_CONNECT
   // without any attempt.
-  int ConnectWithTimeout(const char* addressText, int port);
+  [[nodiscard]] int ConnectWithTimeout(const char* addressText, int port);
   // One send of the whole block: the count taken, or -1.
-  long SendBytes(const uint8_t* data, size_t length);
+  [[nodiscard]] long SendBytes(const uint8_t* data, size_t length);
   // One receive: the count, 0 when the peer closed its side, -1 on error or time-out.
-  long ReceiveBytes(uint8_t* buffer, size_t capacity);
+  [[nodiscard]] long ReceiveBytes(uint8_t* buffer, size_t capacity);
   // Closes the socket (if any) and releases the socket library's start-up of the last
-  // connect; 0, or -1 when there was no socket to close.
+  // connect: the close's result, 0 or -1 (-1 also when there was none).
   int CloseLink();
 
   bool IsOpen() const { return m_socket != INVALID_SOCKET_HANDLE; }

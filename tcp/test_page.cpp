@@ -3,22 +3,9 @@
 #include <cstdio>
 
 #include "common/code_page.h"
+#include "tcp/texts.h"
 
 namespace {
-
-struct Labels {
-  const char* mac;
-  const char* ip;
-  const char* mask;
-  const char* gateway;
-  const char* port;
-};
-
-constexpr Labels ENGLISH{
-    "MAC Address : ", "IP Address  : ", "Subnet Mask : ", "Gateway     : ", "Port Number : "};
-// UTF-8 here; each is 16 bytes wide before ": " in code page 949.
-constexpr Labels KOREAN{"MAC 주소        : ", "IP 주소         : ", "서브넷 마스크   : ",
-                        "기본 게이트웨이 : ", "전송 포트 번호  : "};
 
 std::string AddressLine(const std::string& label, uint32_t address) {
   char text[PAGE_LINE_MAX + 1];
@@ -30,17 +17,17 @@ std::string AddressLine(const std::string& label, uint32_t address) {
 }  // namespace
 
 std::vector<std::string> BuildTestPageLines(const TestPageValues& values, bool korean) {
-  const Labels& labels = korean ? KOREAN : ENGLISH;
-  const auto label = [korean](const char* text) {
-    return korean ? ToCodePage949(text) : std::string(text);
+  // The printer takes code page 949 bytes.
+  const auto label = [korean](const CoreText& text) {
+    return korean ? ToCodePage949(text.In(true)) : std::string(text.In(false));
   };
   char port[PAGE_LINE_MAX + 1];
-  std::snprintf(port, sizeof port, "%s%u\r\n", label(labels.port).c_str(), values.port);
+  std::snprintf(port, sizeof port, "%s%u\r\n", label(PAGE_LABEL_PORT).c_str(), values.port);
   return {
-      (label(labels.mac) + values.macText + "\r\n").substr(0, PAGE_LINE_MAX),
-      AddressLine(label(labels.ip), values.ipAddress),
-      AddressLine(label(labels.mask), values.subnetMask),
-      AddressLine(label(labels.gateway), values.gateway),
+      (label(PAGE_LABEL_MAC) + values.macText + "\r\n").substr(0, PAGE_LINE_MAX),
+      AddressLine(label(PAGE_LABEL_IP), values.ipAddress),
+      AddressLine(label(PAGE_LABEL_MASK), values.subnetMask),
+      AddressLine(label(PAGE_LABEL_GATEWAY), values.gateway),
       port,
   };
 }

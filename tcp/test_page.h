@@ -27,4 +27,4 @@ std::vector<std::string> BuildTestPageLines(const TestPageValues& values, bool k
 
 // Sends the five lines and the cut command, one send each. Stops at the first short send.
 // Returns true when all six went out whole. Closes the link in every case.
-bool SendTestPage(CTcpLink* link, const std::vector<std::string>& lines);
+[[nodiscard]] bool SendTestPage(CTcpLink* link, const std::vector<std::string>& lines);

@@ -1,4 +1,6 @@
-// The status dialog's decisions, tick by tick, with a clock the test moves.
+// The status dialog's decisions, tick by tick, on its own one-second timer, with a clock
+// the test sets. The ticks are the dialog's real timer events, so no tick the test does not
+// see can change what it checks; each tick reads the clock once, which shows that it came.
 #include "app/progress_dlg.h"
 
 #include <QtTest>
@@ -9,7 +11,14 @@
 namespace {
 
 uint32_t g_nNow = 0;
-uint32_t TestClock() { return g_nNow; }
+int g_nClockReads = 0;
+uint32_t TestClock() {
+  ++g_nClockReads;
+  return g_nNow;
+}
+
+// Long enough for a one-second tick on a loaded machine.
+constexpr int TICK_WAIT_MS = 5000;
 
 }  // namespace
 
@@ -34,6 +43,8 @@ void ProgressDlgTest::init() {
   g_bSearchDone = g_bSaveDone = 0;
   g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
   g_dwLastSearchTime = 0;
+  g_nNow = 0;
+  g_nClockReads = 0;
 }
 
 void ProgressDlgTest::searchSettlesOnlyAfterMoreThan1500Ms_data() {
@@ -53,6 +64,11 @@ void ProgressDlgTest::searchSettlesOnlyAfterMoreThan1500Ms() {
   QFETCH(uint, last);
   QFETCH(uint, now);
   QFETCH(bool, settled);
+  g_bSearchDone = searchDone;
+  g_dwLastSearchTime = last;
+  g_nSyncRows = 2;
+  g_nAsyncRows = 1;
+  g_nNow = now;
   CProgressDlg dialog;
   dialog.SetClock(TestClock);
   dialog.show();
@@ -61,12 +77,8 @@ void ProgressDlgTest::searchSettlesOnlyAfterMoreThan1500Ms() {
   QCOMPARE(dialog.StatusText(), QStringLiteral("Now searching printers..."));
   QCOMPARE(dialog.windowTitle(), QStringLiteral("TALVO TECH Ethernet Printer Searching..."));
   QVERIFY(dialog.OkButton()->isHidden());
-  g_bSearchDone = searchDone;
-  g_dwLastSearchTime = last;
-  g_nSyncRows = 2;
-  g_nAsyncRows = 1;
-  g_nNow = now;
-  dialog.OnTimer();
+  QCOMPARE(g_nClockReads, 0);  // nothing is decided before the first tick
+  QTRY_VERIFY_WITH_TIMEOUT(g_nClockReads > 0, TICK_WAIT_MS);
   QCOMPARE(!dialog.TimerRunning(), settled);
   QCOMPARE(dialog.isVisible(), !settled);  // rows were found: the dialog ends itself
   QCOMPARE(g_nTotalRows, settled ? 3 : 0);
@@ -95,14 +107,14 @@ void ProgressDlgTest::nothingFoundShowsTheFirewallHint() {
   QFETCH(QString, caption);
   QFETCH(QString, ok);
   setenv("LANG", locale.toUtf8().constData(), 1);
+  g_bSearchDone = 1;
+  g_dwLastSearchTime = 0;
+  g_nNow = 2000;
   CProgressDlg dialog;
   dialog.SetClock(TestClock);
   dialog.show();
   QCOMPARE(dialog.OkButton()->text(), QStringLiteral("OK"));
-  g_bSearchDone = 1;
-  g_dwLastSearchTime = 0;
-  g_nNow = 2000;
-  dialog.OnTimer();
+  QTRY_VERIFY_WITH_TIMEOUT(!dialog.TimerRunning(), TICK_WAIT_MS);
   QVERIFY(dialog.isVisible());
   QVERIFY(!dialog.TimerRunning());
   QCOMPARE(dialog.StatusText(), line);
@@ -115,11 +127,13 @@ void ProgressDlgTest::nothingFoundShowsTheFirewallHint() {
 void ProgressDlgTest::saveConfirmedOnTheFirstTick() {
   setenv("LANG", "ko_KR.UTF-8", 1);
   CProgressDlg dialog;
+  dialog.SetClock(TestClock);
   dialog.SetMode(MODE_SAVING);
   dialog.show();
   QCOMPARE(dialog.StatusText(), QStringLiteral("프린터에 설정 값을 저장 중입니다..."));
   g_bSaveDone = 1;
-  dialog.OnTimer();
+  QTRY_VERIFY_WITH_TIMEOUT(g_nClockReads > 0, TICK_WAIT_MS);
+  QCOMPARE(g_nClockReads, 1);
   QCOMPARE(dialog.StatusText(), QStringLiteral("프린터에 저장이 완료되었습니다."));
   QCOMPARE(dialog.windowTitle(), QStringLiteral("탈보테크 Ethernet 프린터 정보 저장"));
   QVERIFY(!dialog.OkButton()->isHidden());
@@ -130,13 +144,14 @@ void ProgressDlgTest::saveConfirmedOnTheFirstTick() {
 
 void ProgressDlgTest::saveTimesOutOnTheSeventhTick() {
   CProgressDlg dialog;
+  dialog.SetClock(TestClock);
   dialog.SetMode(MODE_SAVING);
   dialog.show();
-  for (int tick = 1; tick <= 6; ++tick) dialog.OnTimer();
+  QTRY_COMPARE_WITH_TIMEOUT(dialog.Ticks(), 6, 6 * TICK_WAIT_MS);
   QCOMPARE(dialog.StatusText(), QStringLiteral("Now saving...."));
   QVERIFY(dialog.TimerRunning());
-  dialog.OnTimer();
-  QCOMPARE(dialog.Ticks(), 7);
+  QTRY_COMPARE_WITH_TIMEOUT(dialog.Ticks(), 7, TICK_WAIT_MS);
+  QCOMPARE(g_nClockReads, 7);
   QCOMPARE(dialog.StatusText(), QStringLiteral("Save Error !!!"));
   QCOMPARE(dialog.windowTitle(), QStringLiteral("Save Result"));
   QVERIFY(dialog.OkButton()->isHidden());

@@ -199,10 +199,26 @@ TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
       << sim.Log();
 }
 
+TEST(NetvoraCli, DatagramsTooLongForTheBufferEndNoWait) {
+  NETVORA_REQUIRE_LAB(lab);
+  // Every answer, of either family, follows 2,000 bytes of junk.
+  SimProcess sim(*lab, std::string(BOTH_FAMILIES) + " --stray-datagram");
+  const CliResult search = RunCli(*lab, "search");
+  EXPECT_EQ(0, search.status) << search.err;
+  EXPECT_NE(std::string::npos, search.out.find("02:00:00:00:00:01")) << search.out;
+  EXPECT_NE(std::string::npos, search.out.find("44:a8:c2:00:00:01")) << search.out;
+  const CliResult set = RunCli(*lab, "set --mac 44:A8:C2:00:00:01 --port 9300");
+  EXPECT_EQ(0, set.status) << set.err;
+  EXPECT_NE(std::string::npos, set.out.find("Save Completed !!!"));
+}
+
 TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
   NETVORA_REQUIRE_LAB(lab);
-  const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
-  std::ofstream(firmware) << std::string(100000, 'x');
+  const std::string firmware =
+      ::testing::TempDir() + "QNEther_v210-" + std::to_string(getpid()) + ".bin";
+  // Larger than the socket buffers of both ends, so that a body the printer stops taking
+  // cannot go out whole.
+  std::ofstream(firmware) << std::string(1000000, 'x');
   struct Row {
     const char* name;
     const char* simArgs;
@@ -210,11 +226,13 @@ TEST(NetvoraCli, FlashReportsEachStepAndTheOutcome) {
     const char* out;
     const char* err;
   } rows[] = {
-      {"accepted", "", 0, "body sent: 100000 bytes", ""},
+      {"accepted", "", 0, "body sent: 1000000 bytes", ""},
       {"NAK", "--download-nak-ready", 1, "ready reply: missing or not ready",
        "Fail Program Download!"},
-      {"late final reply", "--download-final-delay 400", 1, "body sent: 100000 bytes",
-       "did not confirm"},
+      {"final reply after the printer checked the image for 700 ms", "--download-final-delay 700",
+       0, "Firmware downloading is completed.", ""},
+      {"body cut short by the printer", "--download-cut-body", 1, "ready reply: ready",
+       "the firmware file did not go out whole"},
       {"nothing listening", "--no-download", 1, "", "connect timeout ERROR"},
   };
   for (const Row& row : rows) {

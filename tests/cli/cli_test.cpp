@@ -1,12 +1,17 @@
 // netvora-cli without a network: argument checking and the printed rows.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/exit_codes.h"
 #include "cli/flash_command.h"
 #include "cli/printer_rows.h"
 #include "cli/search_command.h"
@@ -15,8 +20,15 @@
 #include "common/socket_port.h"
 #include "operations/text_message.h"
 #include "protocol/config_header.h"
+#include "tcp/download_header.h"
 
 namespace {
+
+// A file name of this test run's own in the shared temporary folder, so that test programs
+// running side by side never write or remove each other's files.
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
+}
 
 // Holds both protocols' ports, so that a search or write that a missing check let through
 // fails to bind before it sends anything; the message then shows which check answered.
@@ -78,8 +90,12 @@ TEST(RunSet, RefusesBadArgumentsBeforeTouchingTheNetwork) {
 
 TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
   const PortHolder ports;
-  const std::string firmware = ::testing::TempDir() + "QNEther_v210.bin";
+  const std::string firmware = TempPath("QNEther_v210.bin");
   std::ofstream(firmware) << "abc";
+  // A pipe by an update file's name: reading it would wait for a writer that never comes.
+  const std::string pipe = TempPath("QNEther_v211.bin");
+  std::remove(pipe.c_str());
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
   struct Row {
     const char* name;
     int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
@@ -100,6 +116,7 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
        {"--ip", "127.0.0.1", "/nonexistent/QNEther_v1.bin"},
        "Can't Open File !"},
       {"flash: two files", RunFlash, {"--ip", "127.0.0.1", firmware, firmware}, "unknown argument"},
+      {"flash: not a regular file", RunFlash, {"--ip", "127.0.0.1", pipe}, "Can't Open File !"},
       {"test-print: no MAC", RunTestPrint, {"--korean"}, "--mac MAC is required"},
   };
   for (const Row& row : rows) {
@@ -108,6 +125,35 @@ TEST(RunVerbs, OtherVerbsRefuseBadArgumentsBeforeTouchingTheNetwork) {
     EXPECT_EQ(EXIT_USAGE, row.run(row.args, out, err));
     EXPECT_NE(std::string::npos, err.str().find(row.message)) << err.str();
   }
+  std::remove(pipe.c_str());
+  std::remove(firmware.c_str());
+}
+
+// Bytes this process has read through system calls so far (rchar of /proc/self/io).
+long long BytesReadByThisProcess() {
+  std::ifstream io("/proc/self/io");
+  std::string name;
+  long long value = -1;
+  while (io >> name >> value) {
+    if (name == "rchar:") return value;
+  }
+  ADD_FAILURE() << "no rchar in /proc/self/io";
+  return -1;
+}
+
+TEST(RunFlash, RefusesAFileTooLargeWithoutReadingIt) {
+  const PortHolder ports;
+  const std::string firmware = TempPath("QNEther_v9.bin");
+  const uintmax_t size = 8 * FILE_BODY_MAX;
+  std::ofstream(firmware).close();
+  std::filesystem::resize_file(firmware, size);  // sparse: nothing to read from the disk
+  std::ostringstream out, err;
+  const long long before = BytesReadByThisProcess();
+  EXPECT_EQ(EXIT_USAGE, RunFlash({"--ip", "127.0.0.1", firmware}, out, err));
+  EXPECT_LT(BytesReadByThisProcess() - before, 65536);
+  EXPECT_NE(std::string::npos, err.str().find("has 12582912 bytes; at most 1572864")) << err.str();
+  EXPECT_EQ("", out.str());  // nothing was attempted
+  std::remove(firmware.c_str());
 }
 
 TEST(RunVerbs, HelpDescribesTheVerbWithoutSearching) {
@@ -188,14 +234,55 @@ TEST(PrinterRows, PrintsBothFamiliesConfigurationRowsFirst) {
   std::ostringstream empty;
   PrintPrinterJson({}, empty);
   EXPECT_EQ("[]\n", empty.str());
+}
 
-  // Characters a printer sends in its MAC field never break the JSON.
-  std::string odd = found.textReplies[0];
-  odd[10] = '"';
-  odd[11] = '\x01';
-  std::ostringstream escaped;
-  PrintPrinterJson(FoundPrinters{{}, {odd}}, escaped);
-  EXPECT_NE(std::string::npos, escaped.str().find("\"mac\": \"\\\"\\u0001:a8"));
+// A text-protocol reply whose twelve MAC characters and three version characters
+// (positions 61, 63 and 64) are replaced by `mac` and `version`.
+std::string OddReply(const std::string& mac, const std::string& version) {
+  std::string reply = BuildTextInfo(
+      TextSettings{"44a8c2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, false}, "2.05", 1);
+  reply.replace(TXT_POS_MAC, 12, mac);
+  reply[TXT_POS_VERSION + 1] = version[0];
+  reply[TXT_POS_VERSION + 3] = version[1];
+  reply[TXT_POS_VERSION + 4] = version[2];
+  return reply;
+}
+
+TEST(PrinterRows, PrinterTextIsEscapedInEveryOutput) {
+  struct Row {
+    const char* name;
+    std::string mac;
+    std::string version;
+    const char* json;   // the text printer's members as the JSON array shows them
+    const char* table;  // the start of its row in the table, and its family column
+    const char* family;
+  } rows[] = {
+      {"quote and backslash", "\"\\a8c2000001", "\"\\5",
+       R"("mac": "\"\\:a8:c2:00:00:01", "ip": "198.51.100.20")",
+       R"("\\:a8:c2:00:00:01  198.51.100.20)", R"(F/W ".\\5)"},
+      {"comma and control characters", std::string(",\x01\x1F\x7F", 4) + "a8c20000", ",\n\x80",
+       R"("mac": ",\u0001:\u001f\u007f:a8:c2:00:00", "ip": "198.51.100.20")",
+       R"(,\x01:\x1F\x7F:a8:c2:00:00  198.51.100.20)", R"(F/W ,.\x0A\x80)"},
+  };
+  const char* firmware[] = {R"("firmware": "\".\\5"})", R"("firmware": ",.\u000a\u0080"})"};
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const Row& row = rows[i];
+    SCOPED_TRACE(row.name);
+    const FoundPrinters found{{}, {OddReply(row.mac, row.version)}};
+    std::ostringstream json;
+    PrintPrinterJson(found, json);
+    EXPECT_NE(std::string::npos, json.str().find(row.json)) << json.str();
+    EXPECT_NE(std::string::npos, json.str().find(firmware[i])) << json.str();
+    std::ostringstream table;
+    PrintPrinterTable(found, table);
+    EXPECT_NE(std::string::npos, table.str().find(row.table)) << table.str();
+    EXPECT_NE(std::string::npos, table.str().find(row.family)) << table.str();
+    // Nothing the printer sent reaches the output raw: no control or non-ASCII bytes.
+    for (char c : json.str() + table.str()) {
+      const auto byte = static_cast<unsigned char>(c);
+      EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte < 0x7F)) << "raw byte " << int{byte};
+    }
+  }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// The socket port on this platform: address sharing refused, listeners and connections.
+// The socket port on this platform: address sharing refused, listeners and connections,
+// datagrams longer than the receive buffer.
 #include "common/socket_port.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/common/loopback.h"
 
 // A socket that asks to share its address needs the platform's own option. Windows refuses
 // it an exclusive address with WSAEACCES; without SO_EXCLUSIVEADDRUSE it would let it bind.
@@ -48,7 +51,7 @@ TEST(SocketPort, ABoundPortRefusesEveryOtherSocket) {
 }
 
 TEST(SocketPort, AListenerAcceptsAndItsPortRefusesASecondListener) {
-  constexpr uint32_t loopback = 0x0100007F;
+  constexpr uint32_t loopback = LOOPBACK_ADDRESS;
   uint16_t port = 0;
   const SocketHandle listener = ListenTcp(loopback, 0, &port);
   ASSERT_NE(INVALID_SOCKET_HANDLE, listener);
@@ -69,6 +72,18 @@ TEST(SocketPort, AListenerAcceptsAndItsPortRefusesASecondListener) {
   EXPECT_EQ(1, ReceiveStream(connection, &received, 1));
   EXPECT_EQ(byte, received);
   for (SocketHandle socket : {connection, client, listener}) CloseSocket(socket);
+}
+
+TEST(SocketPort, ADatagramLongerThanTheBufferIsDroppedWhole) {
+  LoopbackUdp udp;
+  udp.SendToMe(1461);
+  udp.SendToMe(1460);
+  uint8_t buffer[1460];
+  uint32_t source = 0;
+  EXPECT_EQ(DATAGRAM_TOO_LONG,
+            ReceiveDatagram(udp.Socket(), buffer, sizeof buffer, &source, nullptr));
+  EXPECT_EQ(1460, ReceiveDatagram(udp.Socket(), buffer, sizeof buffer, &source, nullptr));
+  EXPECT_EQ(LOOPBACK_ADDRESS, source);
 }
 
 }  // namespace

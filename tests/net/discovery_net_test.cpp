@@ -79,6 +79,15 @@ TEST(SearchPrinters, DirectedSearchFilesOneReplyPerSourceAddress) {
   EXPECT_EQ(Ipv4(LAB_PRINTER_ADDRESS), found.table[0].replyAddress);
 }
 
+TEST(SearchPrinters, ADatagramTooLongForTheBufferIsDroppedAndTheSearchGoesOn) {
+  // 2,000 bytes of junk reach our socket before the two printers' replies.
+  NETVORA_START_PEER(peer, {"--stray-datagram"});
+  const SearchResult found = Search(SEARCH_MODE_BROADCAST);
+  ASSERT_EQ(1, found.result);
+  EXPECT_EQ(2, found.count);
+  EXPECT_GE(found.seconds, 1.9);  // still ended by two quiet seconds
+}
+
 TEST(SearchPrinters, ThreeHundredPrintersFillTheTableWithTheFirst256) {
   NETVORA_START_PEER(peer, {"--printers", "300"});
   const SearchResult found = Search(SEARCH_MODE_BROADCAST);

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "protocol/discovery.h"
 #include "protocol/settings_write.h"
@@ -81,15 +83,36 @@ TEST(WritePrinterSettings, PasswordMismatchReportsMinus100WithThePrintersRecord)
   EXPECT_EQ(Ipv4("198.51.100.10"), peer->Printers().front().ipAddress);
 }
 
-TEST(WritePrinterSettings, SilenceGivesMinus200AfterThreeSeconds) {
-  NETVORA_START_PEER(peer, {"--printer", TARGET, "--silent"});
+TEST(WritePrinterSettings, ADatagramTooLongForTheBufferDoesNotEndTheWait) {
+  NETVORA_START_PEER(peer, {"--printer", std::string(TARGET) + ",delay=500", "--stray-datagram"});
   PrinterInfo record = ChangedRecord(*peer);
   const WriteResult written = Write(WRITE_MODE_BROADCAST, &record, "secret");
-  EXPECT_EQ(-1, written.result);
-  EXPECT_EQ(SET_ERR_NO_RESPONSE, written.error);
-  EXPECT_GE(written.seconds, 2.9);
-  EXPECT_LT(written.seconds, 5.0);
-  EXPECT_EQ(Ipv4("198.51.100.77"), record.ipAddress);
+  EXPECT_EQ(1, written.result);
+  EXPECT_EQ(0, written.error);
+  EXPECT_EQ(Ipv4("198.51.100.77"), peer->Printers().front().ipAddress);
+}
+
+TEST(WritePrinterSettings, SilenceGivesMinus200AfterThreeSeconds) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+  } rows[] = {
+      {"nobody answers", {"--printer", TARGET, "--silent"}},
+      // A password mismatch concerns the target only when its own answer says so.
+      {"only another printer answers, with status 2",
+       {"--printer", TARGET, "--silent", "--stranger-mismatch"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    NETVORA_START_PEER(peer, row.args);
+    PrinterInfo record = ChangedRecord(*peer);
+    const WriteResult written = Write(WRITE_MODE_BROADCAST, &record, "secret");
+    EXPECT_EQ(-1, written.result);
+    EXPECT_EQ(SET_ERR_NO_RESPONSE, written.error);
+    EXPECT_GE(written.seconds, 2.9);
+    EXPECT_LT(written.seconds, 5.0);
+    EXPECT_EQ(Ipv4("198.51.100.77"), record.ipAddress);
+  }
 }
 
 TEST(WritePrinterSettings, AStrangersReplyDoesNotEndTheWait) {

@@ -22,10 +22,11 @@ std::unique_ptr<SimPeer> SimPeer::Launch(const std::vector<std::string>& args, s
     return nullptr;
   }
   peer->m_pService = std::make_unique<ConfigService>(std::move(options.printers),
-                                                     options.strangerOnWrite, nullptr);
+                                                     options.serviceFaults, nullptr);
   if (!peer->Serve(peer->m_pService.get(), OpenConfigSocket, "configuration", why)) return nullptr;
   if (!options.textPrinters.empty()) {
-    peer->m_pText = std::make_unique<TextService>(std::move(options.textPrinters), nullptr);
+    peer->m_pText = std::make_unique<TextService>(std::move(options.textPrinters),
+                                                   options.serviceFaults.strayDatagram, nullptr);
     if (!peer->Serve(peer->m_pText.get(), OpenTextSocket, "text", why)) return nullptr;
   }
   if (!peer->m_pLab->EnterClient()) {

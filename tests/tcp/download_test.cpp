@@ -1,14 +1,19 @@
 // The firmware download: header and reply codecs, and the exchange on loopback against
 // printer-sim's download service and against printers scripted by the test.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <future>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/byte_reader.h"
@@ -20,6 +25,10 @@
 namespace {
 
 std::vector<uint8_t> Image(const std::string& text) { return {text.begin(), text.end()}; }
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 TEST(DownloadHeader, CarriesLengthChecksumsAndTheMaskedRandomBytes) {
   const std::vector<uint8_t> image = Image("abc");
@@ -63,12 +72,13 @@ TEST(DownloadReply, IsCheckedByCountStartAndByteSix) {
   EXPECT_FALSE(IsDownloadReply(bad.data(), 32, &status));
 }
 
-// printer-sim's download service on 127.0.0.1:26600 for one test.
+// printer-sim's download service on `address`:26600 (a loopback address) for one test.
 class DownloadPeer {
  public:
-  explicit DownloadPeer(DownloadFaults faults) : m_service(faults) {
+  explicit DownloadPeer(DownloadFaults faults, uint32_t address = LOOPBACK_ADDRESS)
+      : m_service(faults) {
     uint16_t port = 0;
-    m_listener = ListenLoopback(DOWNLOAD_PORT, &port);
+    m_listener = ListenLoopback(DOWNLOAD_PORT, &port, address);
     m_thread = std::thread([this] { m_service.Serve(m_listener, m_stop); });
   }
   ~DownloadPeer() {
@@ -91,40 +101,59 @@ class DownloadPeer {
   std::thread m_thread;
 };
 
-std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  const std::string path = ::testing::TempDir() + name;
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  return path;
+// A file in the shared temporary folder under this run's own name (test programs run side
+// by side), removed when the test ends.
+class TempFile {
+ public:
+  TempFile(const std::string& name, const std::vector<uint8_t>& bytes)
+      : m_strPath(::testing::TempDir() + std::to_string(getpid()) + "-" + name) {
+    std::ofstream(m_strPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  ~TempFile() { std::remove(m_strPath.c_str()); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  const std::string& Path() const { return m_strPath; }
+
+ private:
+  std::string m_strPath;
+};
+
+std::vector<uint8_t> PatternImage() {
+  std::vector<uint8_t> image(200000);
+  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
+  return image;
 }
 
 TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
-  std::vector<uint8_t> image(200000);
-  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
-  const std::string path = WriteFile("QNEther_v1.bin", image);
+  const std::vector<uint8_t> image = PatternImage();
+  const TempFile file("QNEther_v1.bin", image);
+  const std::string& path = file.Path();
   struct Row {
     const char* name;
-    DownloadFaults faults;
+    void (*fault)(DownloadFaults*);
     DownloadOutcome outcome;
-    bool readyValid;
   } rows[] = {
-      {"accepted", {}, DownloadOutcome::kAccepted, true},
-      {"final reply after more than 100 ms",
-       {false, 400, 32, false, false},
-       DownloadOutcome::kNoAnswer,
-       true},
-      {"final reply of 31 bytes", {false, 0, 31, false, false}, DownloadOutcome::kNoAnswer, true},
-      {"final reply of 33 bytes", {false, 0, 33, false, false}, DownloadOutcome::kNoAnswer, true},
-      {"final reply fails the byte-6 check",
-       {false, 0, 32, true, false},
-       DownloadOutcome::kNoAnswer,
-       true},
-      {"connection never answered", {false, 0, 32, false, true}, DownloadOutcome::kNoAnswer, false},
+      {"accepted", [](DownloadFaults*) {}, DownloadOutcome::kAccepted},
+      // A printer may take its time, with the header and with the image.
+      {"ready reply after 700 ms", [](DownloadFaults* f) { f->readyDelayMs = 700; },
+       DownloadOutcome::kAccepted},
+      {"final reply after 700 ms", [](DownloadFaults* f) { f->finalDelayMs = 700; },
+       DownloadOutcome::kAccepted},
+      {"final reply of 31 bytes", [](DownloadFaults* f) { f->finalLength = 31; },
+       DownloadOutcome::kNoAnswer},
+      {"final reply of 33 bytes", [](DownloadFaults* f) { f->finalLength = 33; },
+       DownloadOutcome::kNoAnswer},
+      {"final reply fails the byte-6 check", [](DownloadFaults* f) { f->badByte6 = true; },
+       DownloadOutcome::kNoAnswer},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    DownloadPeer peer(row.faults);
+    DownloadFaults faults;
+    row.fault(&faults);
+    DownloadPeer peer(faults);
     CTcpLink link;
     std::vector<DownloadStep> steps;
     const DownloadResult result =
@@ -132,19 +161,83 @@ TEST(RunFirmwareDownload, EachPrinterAnswerGivesItsOutcome) {
                             [&](DownloadStep step, long) { steps.push_back(step); });
     EXPECT_EQ(row.outcome, result.outcome);
     EXPECT_EQ(TCP_OK, result.connectResult);
-    EXPECT_EQ(row.readyValid, result.readyReplyValid);
-    EXPECT_EQ(row.readyValid ? static_cast<long>(image.size()) : -1, result.bodyBytesSent);
+    EXPECT_TRUE(result.readyReplyValid);
+    EXPECT_EQ(static_cast<long>(image.size()), result.bodyBytesSent);
+    EXPECT_TRUE(result.bodyComplete);
     EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(row.readyValid ? 5u : 4u, steps.size());
+    EXPECT_EQ(5u, steps.size());
   }
 }
 
-// A printer scripted by the test on 127.0.0.1:26600: it reads the header, answers with
-// `ready`, 50 ms later with `final` (apart, so that each fills one receive), and then
-// counts the bytes that arrive until the client closes.
+TEST(RunFirmwareDownload, ABodyThePrinterCutsShortIsReported) {
+  // Larger than the socket buffers of both ends, so the send cannot complete unread.
+  const std::vector<uint8_t> image(FILE_BODY_MAX, 0xA5);
+  const TempFile file("QNEther_v6.bin", image);
+  const std::string& path = file.Path();
+  DownloadFaults faults;
+  faults.cutBody = true;  // the printer resets the connection after 4096 bytes
+  DownloadPeer peer(faults);
+  CTcpLink link;
+  const DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", image, path, 8, nullptr);
+  EXPECT_TRUE(result.readyReplyValid);
+  EXPECT_FALSE(result.bodyComplete);
+  EXPECT_LT(result.bodyBytesSent, static_cast<long>(image.size()));
+  EXPECT_EQ(DownloadOutcome::kNoAnswer, result.outcome);
+  const std::vector<DownloadRecord> downloads = peer.Downloads(1);
+  ASSERT_EQ(1u, downloads.size());
+  EXPECT_EQ(SIM_CUT_BODY_BYTES, downloads[0].receivedLength);
+}
+
+// The long waits, each against its own printer on its own loopback address, side by side.
+TEST(RunFirmwareDownload, TheFinalReplyIsAwaitedForTenSeconds) {
+  const std::vector<uint8_t> image = PatternImage();
+  const TempFile file("QNEther_v5.bin", image);
+  const std::string& path = file.Path();
+  struct Row {
+    const char* name;
+    uint32_t finalDelayMs;
+    const char* address;
+    DownloadOutcome outcome;
+    double minSeconds;
+    double maxSeconds;
+  } rows[] = {
+      {"final reply after 9 s", 9000, "127.0.0.1", DownloadOutcome::kAccepted, 9.0, 9.8},
+      {"final reply after 11 s", 11000, "127.0.0.2", DownloadOutcome::kNoAnswer, 10.0, 10.9},
+  };
+  std::vector<std::unique_ptr<DownloadPeer>> peers;
+  std::vector<std::future<std::pair<DownloadResult, double>>> downloads;
+  for (const Row& row : rows) {
+    DownloadFaults faults;
+    faults.finalDelayMs = row.finalDelayMs;
+    uint32_t address = 0;
+    ASSERT_TRUE(ParseIpv4(row.address, &address));
+    peers.push_back(std::make_unique<DownloadPeer>(faults, address));
+    downloads.push_back(std::async(std::launch::async, [&image, &path, &row] {
+      CTcpLink link;
+      const auto start = std::chrono::steady_clock::now();
+      const DownloadResult result =
+          RunFirmwareDownload(&link, row.address, image, path, 9, nullptr);
+      return std::make_pair(result, SecondsSince(start));
+    }));
+  }
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    const auto [result, seconds] = downloads[i].get();
+    EXPECT_EQ(rows[i].outcome, result.outcome);
+    EXPECT_EQ(static_cast<long>(image.size()), result.bodyBytesSent);
+    EXPECT_GE(seconds, rows[i].minSeconds);
+    EXPECT_LT(seconds, rows[i].maxSeconds);
+  }
+}
+
+// A printer scripted by the test on 127.0.0.1:26600. It reads the header and answers with
+// `ready`; once the client has taken that reply (`readyTaken`, set by the download's step
+// observer), it reads the `bodyBytes` the client must send, answers with `final`, and then
+// counts every byte of the body until the client closes.
 void ServeScripted(SocketHandle connection, const std::vector<uint8_t>& ready,
-                   const DownloadReply& final, size_t* bodyBytes) {
-  SetReceiveTimeout(connection, 3000);  // a client that never closes cannot hang the test
+                   const DownloadReply& final, const std::shared_future<void>& readyTaken,
+                   size_t bodyBytes, size_t* received) {
+  ASSERT_TRUE(SetReceiveTimeout(connection, 3000));  // a client that stops cannot hang it
   uint8_t buffer[65536];
   size_t header = 0;
   while (header < DOWNLOAD_HEADER_SIZE) {
@@ -153,17 +246,23 @@ void ServeScripted(SocketHandle connection, const std::vector<uint8_t>& ready,
     header += static_cast<size_t>(got);
   }
   ASSERT_EQ(static_cast<long>(ready.size()), SendStream(connection, ready.data(), ready.size()));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(std::future_status::ready, readyTaken.wait_for(std::chrono::seconds(15)));
+  long got = 0;
+  while (*received < bodyBytes && (got = ReceiveStream(connection, buffer, sizeof buffer)) > 0) {
+    *received += static_cast<size_t>(got);
+  }
   ASSERT_EQ(32, SendStream(connection, final.data(), final.size()));
-  for (long got; (got = ReceiveStream(connection, buffer, sizeof buffer)) > 0;) {
-    *bodyBytes += static_cast<size_t>(got);
+  while ((got = ReceiveStream(connection, buffer, sizeof buffer)) > 0) {
+    *received += static_cast<size_t>(got);
   }
 }
 
 TEST(RunFirmwareDownload, OnlyAWholeReadyReplyLetsTheBodyGoAndTheFinalWaitFollowsAlways) {
   const std::vector<uint8_t> image(1000, 0x5A);
-  const std::string path = WriteFile("QNEther_v3.bin", image);
-  const std::string grown = WriteFile("QNEther_v4.bin", std::vector<uint8_t>(FILE_BODY_MAX + 1));
+  const TempFile file("QNEther_v3.bin", image);
+  const std::string& path = file.Path();
+  const TempFile grownFile("QNEther_v4.bin", std::vector<uint8_t>(FILE_BODY_MAX + 1));
+  const std::string& grown = grownFile.Path();
   const DownloadReply ready = BuildDownloadReply(REPLY_READY, 1);
   const DownloadReply nak = BuildDownloadReply(REPLY_NAK, 2);
   const auto changed = [&ready](size_t index, uint8_t value) {
@@ -195,15 +294,22 @@ TEST(RunFirmwareDownload, OnlyAWholeReadyReplyLetsTheBodyGoAndTheFinalWaitFollow
     size_t received = 0;
     DownloadResult result;
     CTcpLink link;
+    std::promise<void> readyTaken;
     {
       LoopbackPeer printer(
-          [&](SocketHandle connection) { ServeScripted(connection, row.ready, nak, &received); },
+          [&, taken = readyTaken.get_future().share()](SocketHandle connection) {
+            ServeScripted(connection, row.ready, nak, taken, row.bodyBytes, &received);
+          },
           DOWNLOAD_PORT);
-      result = RunFirmwareDownload(&link, "127.0.0.1", image, row.path, 5, nullptr);
+      result = RunFirmwareDownload(&link, "127.0.0.1", image, row.path, 5,
+                                   [&readyTaken](DownloadStep step, long) {
+                                     if (step == DownloadStep::kReadyReply) readyTaken.set_value();
+                                   });
     }  // the printer has counted everything once its thread has ended
     EXPECT_EQ(row.readyValid, result.readyReplyValid);
     EXPECT_EQ(row.bodyBytes, received);
     EXPECT_EQ(row.bodyBytes > 0 ? static_cast<long>(row.bodyBytes) : -1, result.bodyBytesSent);
+    EXPECT_EQ(row.bodyBytes > 0, result.bodyComplete);
     EXPECT_EQ(DownloadOutcome::kRefused, result.outcome);  // the final NAK was waited for
     EXPECT_FALSE(link.IsOpen());
   }
@@ -211,7 +317,8 @@ TEST(RunFirmwareDownload, OnlyAWholeReadyReplyLetsTheBodyGoAndTheFinalWaitFollow
 
 TEST(RunFirmwareDownload, SendsTheFileAsItIsNowAndThePrinterRefusesAChangedOne) {
   const std::vector<uint8_t> loaded = Image("firmware image as loaded");
-  const std::string path = WriteFile("QNEther_v2.bin", Image("firmware image, changed!"));
+  const TempFile file("QNEther_v2.bin", Image("firmware image, changed!"));
+  const std::string& path = file.Path();
   DownloadPeer peer({});
   CTcpLink link;
   const DownloadResult result = RunFirmwareDownload(&link, "127.0.0.1", loaded, path, 3, nullptr);
@@ -230,8 +337,7 @@ TEST(WaitForDownloadReply, PausesFiftyTimesAfterThePrinterClosedItsSide) {
   std::memset(buffer, 0xEE, sizeof buffer);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(0, WaitForDownloadReply(&link, buffer, sizeof buffer));
-  const double waited =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double waited = SecondsSince(start);
   EXPECT_GE(waited, 4.9);  // 50 pauses of 100 ms, 51 receives
   EXPECT_LT(waited, 8.0);
   EXPECT_EQ(std::vector<uint8_t>(sizeof buffer, 0), std::vector<uint8_t>(buffer, buffer + 256));

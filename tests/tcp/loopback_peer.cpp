@@ -4,20 +4,23 @@
 
 #include <chrono>
 
+#include "common/ipv4_text.h"
+
 namespace {
 
-constexpr uint32_t LOOPBACK_ADDRESS = 0x0100007F;  // 127.0.0.1 in network byte order
 constexpr uint32_t ACCEPT_POLL_MS = 20;
 
 }  // namespace
 
-SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort) {
-  SocketHandle listener = ListenTcp(LOOPBACK_ADDRESS, port, boundPort);
+SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort, uint32_t address) {
+  SocketHandle listener = ListenTcp(address, port, boundPort);
   for (int tries = 0; tries < 30 && listener == INVALID_SOCKET_HANDLE; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    listener = ListenTcp(LOOPBACK_ADDRESS, port, boundPort);
+    listener = ListenTcp(address, port, boundPort);
   }
-  EXPECT_NE(INVALID_SOCKET_HANDLE, listener) << "127.0.0.1:" << port << " stays busy";
+  char text[16];
+  FormatIpv4(address, text);
+  EXPECT_NE(INVALID_SOCKET_HANDLE, listener) << text << ":" << port << " stays busy";
   return listener;
 }
 

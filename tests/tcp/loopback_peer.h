@@ -8,10 +8,13 @@
 #include <thread>
 
 #include "common/socket_port.h"
+#include "tests/common/loopback.h"
 
-// A listening socket on 127.0.0.1:`port` (0: any free port), waiting up to 3 s for a fixed
-// port that another run still holds; the test fails when it stays busy.
-SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort);
+// A listening socket on `address` (network order, a 127.x.y.z address) and `port` (0: any
+// free port), waiting up to 3 s for a fixed port that another run still holds; the test
+// fails when it stays busy.
+SocketHandle ListenLoopback(uint16_t port, uint16_t* boundPort,
+                            uint32_t address = LOOPBACK_ADDRESS);
 
 class LoopbackPeer {
  public:
