@@ -377,7 +377,8 @@ bool CConfigDlg::DoDataExchange(bool save) {
     m_bSearchByMac = CheckValue(m_checkSearchByMac);
   } else {
     SetTextIfChanged(m_editFirmwareFile, m_strFirmwareFile);
-    m_editTrace->setPlainText(m_strTrace);
+    // The trace may hold a whole firmware image as text, which takes long to lay out.
+    if (m_editTrace->toPlainText() != m_strTrace) m_editTrace->setPlainText(m_strTrace);
     SetTextIfChanged(m_editFwVersion, m_strFwVersion);
     SetCheckValue(m_checkSearchByMac, m_bSearchByMac);
   }
