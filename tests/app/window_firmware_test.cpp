@@ -65,11 +65,7 @@ void WindowFirmwareTest::init() {
     m_requests.push_back(request);
     m_messages << request.text;
   });
-  unsetenv("LC_ALL");
-  unsetenv("LC_CTYPE");
-  setenv("LANG", "en_US.UTF-8", 1);
-  g_bSearchDone = g_bSaveDone = 0;
-  g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
+  ResetWindowTestState();
 }
 
 void WindowFirmwareTest::cleanup() {

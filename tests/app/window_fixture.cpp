@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QtTest>
+#include <cstdlib>
 #include <thread>
 
+#include "app/status_words.h"
 #include "common/byte_reader.h"
 #include "common/socket_port.h"
 #include "operations/text_message.h"
@@ -18,6 +20,14 @@ namespace {
 constexpr int STATUS_POLL_MS = 20;
 
 }  // namespace
+
+void ResetWindowTestState() {
+  unsetenv("LC_ALL");
+  unsetenv("LC_CTYPE");
+  setenv("LANG", "en_US.UTF-8", 1);
+  g_bSearchDone = g_bSaveDone = 0;
+  g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
+}
 
 std::unique_ptr<SimPeer> StartPeer(const std::vector<std::string>& args) {
   std::string why;
@@ -123,6 +133,12 @@ CProgressDlg* Window::VisibleStatus() {
     if (status->isVisible()) return status;
   }
   return nullptr;
+}
+
+bool Window::FailClosing() {
+  if (!QTest::qWaitFor([this] { return Results()->count() > 0; })) return false;
+  dialog.close();
+  return dialog.isVisible() && Results()->count() > 0 && TextPortFree();
 }
 
 void Window::Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }

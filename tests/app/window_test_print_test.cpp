@@ -60,11 +60,7 @@ class WindowTestPrintTest : public QObject {
 void WindowTestPrintTest::init() {
   m_messages.clear();
   SetMessageBoxHandler([this](const MessageRequest& request) { m_messages.push_back(request); });
-  unsetenv("LC_ALL");
-  unsetenv("LC_CTYPE");
-  setenv("LANG", "en_US.UTF-8", 1);
-  g_bSearchDone = g_bSaveDone = 0;
-  g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
+  ResetWindowTestState();
 }
 
 void WindowTestPrintTest::cleanup() {
