@@ -226,6 +226,10 @@ void CConfigDlg::CreateControls() {
   connect(m_btnExit, &QPushButton::clicked, this, &CConfigDlg::OnCancel);
   connect(m_btnSearch, &QPushButton::clicked, this, &CConfigDlg::StartSearch);
   connect(m_btnRead, &QPushButton::clicked, this, &CConfigDlg::ReadByMac);
+  connect(m_btnSave, &QPushButton::clicked, this, &CConfigDlg::SaveSettings);
+  connect(m_btnOpenFirmware, &QPushButton::clicked, this, &CConfigDlg::ChooseFirmwareFile);
+  connect(m_btnFirmwareUpdate, &QPushButton::clicked, this, &CConfigDlg::DownloadFirmware);
+  connect(m_btnTestPrint, &QPushButton::clicked, this, &CConfigDlg::TestPrint);
   connect(m_checkDhcp, &QCheckBox::clicked, this, &CConfigDlg::DhcpToggled);
   connect(m_checkSearchByMac, &QCheckBox::clicked, this, &CConfigDlg::MacSearchToggled);
   // The operations select rows with the notification blocked, so this is the user's choice.
@@ -373,7 +377,8 @@ bool CConfigDlg::DoDataExchange(bool save) {
     m_bSearchByMac = CheckValue(m_checkSearchByMac);
   } else {
     SetTextIfChanged(m_editFirmwareFile, m_strFirmwareFile);
-    m_editTrace->setPlainText(m_strTrace);
+    // The trace may hold a whole firmware image as text, which takes long to lay out.
+    if (m_editTrace->toPlainText() != m_strTrace) m_editTrace->setPlainText(m_strTrace);
     SetTextIfChanged(m_editFwVersion, m_strFwVersion);
     SetCheckValue(m_checkSearchByMac, m_bSearchByMac);
   }
@@ -431,7 +436,9 @@ void CConfigDlg::closeEvent(QCloseEvent* event) {
 
 void CConfigDlg::RunBlocking(const std::function<void()>& work) {
   m_bBlocked = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);  // the window works: no input is taken
   RunBlockingCall(work);
+  QApplication::restoreOverrideCursor();
   m_bBlocked = false;
   // Replies that came meanwhile are read once the handler has returned.
   if (m_pSocket) {

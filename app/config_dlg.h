@@ -1,8 +1,9 @@
 // CConfigDlg: the main window. It owns the state every operation works on (the printer
 // table, the result rows, the settings being edited, the broadcast socket) and lays out
 // the controls of the configuration dialog in English or Korean. Its handlers are defined
-// beside their subsystems: the search and the result list, the selection and the search
-// by MAC address in operations/. User-interface thread only.
+// beside their subsystems: the search and the result list, the selection, the search by
+// MAC address, saving and the firmware file in operations/; the firmware download and the
+// test print in tcp/. User-interface thread only.
 #pragma once
 
 #include <QCheckBox>
@@ -17,6 +18,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "controls/hover_button.h"
 #include "controls/ip_address_field.h"
@@ -24,6 +27,7 @@
 #include "operations/row_map.h"
 #include "protocol/exchange.h"
 #include "protocol/settings_edit.h"
+#include "tcp/test_page.h"
 
 constexpr int IDM_ABOUTBOX = 16;
 constexpr int MAC_PARTS = 6;       // the six bytes of a hardware address, one edit each
@@ -83,8 +87,9 @@ class CConfigDlg : public QDialog {
   // Resets the socket's texts, loads the controls, then closes and deletes the socket.
   void ReleaseSocket();
   void FailValidation(QLineEdit* control, const QString& message);
-  // Runs a blocking network call as RunBlockingCall does; a close asked for meanwhile
-  // takes effect once the handler has returned, as if it had waited in the queue.
+  // Runs a blocking network call as RunBlockingCall does, with the wait cursor shown; a
+  // close asked for meanwhile takes effect once the handler has returned, as if it had
+  // waited in the queue.
   void RunBlocking(const std::function<void()>& work);
 
   // Search and result list (operations/search.cpp).
@@ -115,6 +120,37 @@ class CConfigDlg : public QDialog {
   void MacPartChanged(int part);
   void ReadByMac();
 
+  // Save (operations/save_settings.cpp).
+  void SaveSettings();
+  void SaveTextRow(int row);
+  void SaveConfigRow(int row);
+  // WritePrinterSettings on a copy of `record`, run as RunBlocking runs it; the record then
+  // holds what the exchange left in it. Returns the exchange's result with its error code.
+  int WriteRecord(PrinterInfo* record, const uint8_t password[PASSWORD_SIZE], int* error);
+  // Runs a status dialog in `mode` (MODE_SAVING, MODE_FIRMWARE_DONE) until the user closes
+  // it.
+  void RunModalStatus(int mode);
+  // The messages of a failed write, one after the other.
+  void ShowWriteFailure(int error);
+  // After a failed write: the record's IP address and subnet mask back in their fields.
+  void ShowRecordAddresses(const PrinterInfo& record);
+
+  // The firmware file (operations/firmware_file.cpp).
+  void ChooseFirmwareFile();
+  void RefuseFirmwareFile();
+
+  // The firmware download and the test print (tcp/).
+  void DownloadFirmware();
+  void TestPrint();
+  // The page's values for the selected row (for a configuration row, from its record, which
+  // the address fields and the port then show too). False when no row is selected.
+  bool TestPageValuesOfSelection(TestPageValues* values);
+  // The dotted address of an IP address field, or false after "Please Type the IP Address"
+  // when the field is blank.
+  bool ReadPrinterAddress(const CIpAddressField* field, std::string* address);
+  // The message of a failed connect, in the window's language.
+  void ShowConnectError(int code);
+
   // The text-protocol socket (operations/broadcast_socket.cpp).
   void BroadcastTextSearch();
   // A TXT_INFO reply that passed the socket's checks: stored, listed and shown.
@@ -133,8 +169,11 @@ class CConfigDlg : public QDialog {
   std::unique_ptr<CBroadcastSocket> m_pSocket;
   RowMap m_rowMap;
   std::unique_ptr<PrinterInfo[]> m_pPrinters;
-  bool m_bBlocked = false;        // a handler waits in RunBlocking
-  bool m_bCloseDeferred = false;  // a close came meanwhile
+  CTcpLink m_link;
+  std::vector<uint8_t> m_fileImage;  // the accepted firmware file as read; its size is its length
+  std::string m_szFilePath;          // that file's path, in the file system's encoding
+  bool m_bBlocked = false;           // a handler waits in RunBlocking
+  bool m_bCloseDeferred = false;     // a close came meanwhile
 
   // Controls, in tab order.
   CHoverButton* m_btnSearch;

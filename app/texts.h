@@ -48,6 +48,13 @@ constexpr BilingualText TEST_PRINT{"Test print", "테스트 인쇄"};
 constexpr BilingualText RESULTS_NAME{"Printers found", "검색된 프린터"};
 constexpr BilingualText MAC_PART_NAME{"MAC address byte %1", "MAC 주소 %1번째 바이트"};
 
+// The password prompt of a save that the printer refused; %1 is the largest length in bytes.
+constexpr BilingualText PASSWORD_CAPTION{"Printer password", "프린터 비밀번호"};
+constexpr BilingualText PASSWORD_PROMPT{
+    "The printer did not accept the password.\nType the printer's password (at most %1 bytes):",
+    "프린터가 비밀번호를 받아들이지 않았습니다.\n프린터의 비밀번호를 입력하십시오 (최대 "
+    "%1바이트):"};
+
 // Not switched by language.
 constexpr const char* ABOUT_MENU_ITEM = "Netvora information(&A)...";
 constexpr const char* ABOUT_CAPTION = "Netvora information";

@@ -1,6 +1,6 @@
-// The messages of the main window's search operations and of its text-protocol socket.
-// They read the same in both languages; "%1" is replaced by the socket error code.
-// Constant data; thread-safe.
+// The messages of the main window's operations (search, save, firmware file) and of its
+// text-protocol socket. They read the same in both languages; "%1" is replaced by the
+// socket error code. Constant data; thread-safe.
 #pragma once
 
 namespace texts {
@@ -15,5 +15,15 @@ constexpr const char* SOCKET_SEND_FAILED = "Sever Socket failed to send: %1";
 
 constexpr const char* MAC_INPUT_MISSING = "Please input MAC address";
 constexpr const char* MAC_INPUT_CAPTION = "ERROR";
+
+constexpr const char* SAVE_NO_SOCKET = "Please create socket first.";
+
+// The firmware file: the file dialog's filters, the refusal and the trace text (%1 bytes
+// before the first zero byte, %2 bytes in all).
+constexpr const char* FIRMWARE_FILTER_BINARY = "Binary File (*.bin)";
+constexpr const char* FIRMWARE_FILTER_ALL = "All Files (*.*)";
+constexpr const char* FIRMWARE_FILE_REFUSED = "Can't Open File !";
+constexpr const char* FIRMWARE_FILE_REFUSED_CAPTION = "Warning";
+constexpr const char* FIRMWARE_TRACE = " Len: %1, %2";
 
 }  // namespace texts

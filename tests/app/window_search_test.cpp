@@ -24,7 +24,7 @@
 #include "common/socket_port.h"
 #include "controls/icon_resources.h"
 #include "operations/text_message.h"
-#include "tests/net/sim_peer.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -60,117 +60,7 @@ const QStringList BOTH_FAMILIES_TEXT_ROWS = {"44:A8:C2:00:00:03", "44:A8:C2:00:0
 
 constexpr int SETTLE_TIMEOUT_MS = 6000;  // the exchange's quiet time and the status dialog's
 
-// The peer for a test, or nullptr after the test was marked skipped or failed.
-std::unique_ptr<SimPeer> StartPeer(const std::vector<std::string>& args) {
-  std::string why;
-  bool noLab = false;
-  auto peer = SimPeer::Launch(args, &why, &noLab);
-  if (!peer && noLab && !LabRequired()) {
-    QTest::qSkip(why.c_str(), __FILE__, __LINE__);
-  } else if (!peer) {
-    QTest::qFail(why.c_str(), __FILE__, __LINE__);
-  }
-  return peer;
-}
-
-uint32_t ClientAddress() {
-  uint32_t address = 0;
-  (void)ParseIpv4(LAB_CLIENT_ADDRESS, &address);
-  return address;
-}
-
-// Sends one datagram from the printers' side to the window's text port.
-bool SendFromPrinter(const NetnsLab& lab, const std::string& datagram) {
-  bool sent = false;
-  std::thread([&] {
-    if (!lab.EnterPrinter()) return;
-    const SocketHandle socket = CreateUdpSocket();
-    sent = SendDatagram(socket, reinterpret_cast<const uint8_t*>(datagram.data()), datagram.size(),
-                        ClientAddress(), TEXT_PORT) == static_cast<long>(datagram.size());
-    CloseSocket(socket);
-  }).join();
-  return sent;
-}
-
-std::string InfoReply(const std::string& macDigits, const char* ip) {
-  uint32_t address = 0;
-  (void)ParseIpv4(ip, &address);
-  return BuildTextInfo(
-      TextSettings{macDigits, NetworkToHost32(address), 0xFFFFFF00u, 0xC6336401u, 9100, false},
-      "2.05", 7);
-}
-
-// Whether UDP port 27700 of the calling thread's namespace is free.
-bool TextPortFree() {
-  const SocketHandle socket = CreateUdpSocket();
-  const bool bound = BindAnyAddress(socket, TEXT_PORT);
-  CloseSocket(socket);
-  return bound;
-}
-
 QImage IconImage(const QIcon& icon) { return icon.pixmap(32, 32).toImage(); }
-
-class Window {
- public:
-  Window() {
-    dialog.show();
-    dialog.activateWindow();
-    (void)QTest::qWaitForWindowActive(&dialog);
-  }
-
-  template <typename T = QWidget>
-  T* Find(const char* name) {
-    return dialog.findChild<T*>(QString::fromLatin1(name));
-  }
-  QListWidget* Results() { return Find<QListWidget>("1017_results"); }
-  QListWidget* Replies() { return Find<QListWidget>("1032_replies"); }
-  CHoverButton* Button(const char* name) { return Find<CHoverButton>(name); }
-  // The edit of address part `part` (0 to 5).
-  QLineEdit* MacPart(int part) {
-    return Find<QLineEdit>(
-        QByteArray("101" + QByteArray::number(part + 1) + "_mac" + QByteArray::number(part))
-            .constData());
-  }
-
-  QStringList Rows() {
-    QStringList rows;
-    for (int i = 0; i < Results()->count(); ++i) rows << Results()->item(i)->text();
-    return rows;
-  }
-  // The four parts of an address field as the user reads them.
-  QString Address(const char* name) {
-    auto* field = Find<CIpAddressField>(name);
-    QStringList parts;
-    for (int part = 0; part < 4; ++part) parts << field->Part(part)->text();
-    return parts.join(QLatin1Char('.'));
-  }
-  // The status dialog of the last search while it is shown.
-  CProgressDlg* VisibleStatus() {
-    for (CProgressDlg* status : dialog.findChildren<CProgressDlg*>()) {
-      if (status->isVisible()) return status;
-    }
-    return nullptr;
-  }
-
-  // Clicks Search; returns when the handler has returned.
-  void Search() { QTest::mouseClick(Button("1003_search"), Qt::LeftButton); }
-  void ClickRow(int row) {
-    QListWidgetItem* item = Results()->item(row);
-    Results()->scrollToItem(item);
-    QTest::mouseClick(Results()->viewport(), Qt::LeftButton, {},
-                      Results()->visualItemRect(item).center());
-  }
-  void TypeMac(const QString& part3, const QString& part4, const QString& part5) {
-    QTest::mouseClick(Find<QCheckBox>("1057_search_by_mac"), Qt::LeftButton);
-    const QString parts[] = {part3, part4, part5};
-    for (int i = 0; i < 3; ++i) {
-      MacPart(i + 3)->setFocus();
-      QTest::keyClicks(MacPart(i + 3), parts[i]);
-    }
-  }
-
-  CConfigDlg dialog;
-};
 
 }  // namespace
 
@@ -205,11 +95,7 @@ class WindowSearchTest : public QObject {
 void WindowSearchTest::init() {
   m_messages.clear();
   SetMessageBoxHandler([this](const MessageRequest& request) { m_messages.push_back(request); });
-  unsetenv("LC_ALL");
-  unsetenv("LC_CTYPE");
-  setenv("LANG", "en_US.UTF-8", 1);
-  g_bSearchDone = g_bSaveDone = 0;
-  g_nAsyncRows = g_nSyncRows = g_nTotalRows = 0;
+  ResetWindowTestState();
 }
 
 void WindowSearchTest::cleanup() { SetMessageBoxHandler(nullptr); }
@@ -502,11 +388,8 @@ void WindowSearchTest::searchAfterAFailedCloseStartsFromAnEmptyStore() {
   if (!peer) return;
   Window window;
   window.Search();
-  QTRY_COMPARE(window.Find<QLineEdit>("1021_port")->text(), QStringLiteral("80"));
-  window.dialog.close();
+  QVERIFY(window.FailClosing());
   QVERIFY(!m_messages.empty());
-  QVERIFY(window.dialog.isVisible());
-  QVERIFY(TextPortFree());  // the closing path closed the socket but kept the lists
   QCOMPARE(window.Replies()->count(), 1);
 
   window.Search();

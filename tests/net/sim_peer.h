@@ -1,16 +1,19 @@
-// The simulator as a test peer: a lab with printer-sim's configuration service (UDP 50005)
-// and, when the arguments describe text-protocol printers, its text service (UDP 27700)
-// serving on the printer side (in-process, each on its own thread), and the calling thread
-// on the client side. Not thread-safe; one per test.
+// The simulator as a test peer: a lab with printer-sim's services serving on the printer
+// side (in-process, each on its own thread): the configuration service (UDP 50005), the
+// text service (UDP 27700) when the arguments describe text-protocol printers, and, as
+// printer-sim's arguments ask, the download service (TCP 26600) and the print port. The
+// calling thread goes to the client side. Not thread-safe; one per test.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "sim/config_service.h"
+#include "sim/tcp_services.h"
 #include "sim/text_service.h"
 #include "tests/net/netns_lab.h"
 
@@ -29,17 +32,27 @@ class SimPeer {
 
   const NetnsLab& Lab() const { return *m_pLab; }
   std::vector<PrinterInfo> Printers() const { return m_pService->Printers(); }
+  // The text-protocol printers' settings as they stand now (none without a text service).
+  std::vector<SimTextPrinter> TextPrinters() const;
+  // What the download service and the print port received (none when they do not run).
+  std::vector<DownloadRecord> Downloads() const;
+  std::vector<std::string> Pages() const;
 
  private:
   SimPeer() = default;
-  // Runs `serve` on a thread in the printer namespace with a socket from `open`; false with
-  // *why set when the thread cannot enter the namespace or open its socket.
-  template <typename Service>
-  bool Serve(Service* service, SocketHandle (*open)(int*), const char* what, std::string* why);
+  // Runs `serve` on a thread in the printer namespace with a socket from `open` (which
+  // returns INVALID_SOCKET_HANDLE with its error set on failure), and closes the socket when
+  // `serve` returns; false with *why set when the thread cannot enter the namespace or open
+  // its socket.
+  bool Serve(const std::function<SocketHandle(int*)>& open,
+             const std::function<void(SocketHandle)>& serve, const std::string& what,
+             std::string* why);
 
   std::unique_ptr<NetnsLab> m_pLab;
   std::unique_ptr<ConfigService> m_pService;
   std::unique_ptr<TextService> m_pText;
+  std::unique_ptr<DownloadService> m_pDownload;
+  std::unique_ptr<PrintService> m_pPrint;
   std::atomic<bool> m_bStop{false};
   std::vector<std::thread> m_threads;
 };
