@@ -4,12 +4,12 @@
 
 #include <QString>
 
+#include "common/core_text.h"
 #include "netvora_version.h"
+#include "protocol/texts.h"
+#include "tcp/texts.h"
 
-struct BilingualText {
-  const char* english;
-  const char* korean;  // UTF-8; nullptr: the English text in both languages
-};
+using BilingualText = CoreText;
 
 QString TextFor(const BilingualText& text, int codePage);
 
@@ -81,17 +81,13 @@ constexpr BilingualText NOTHING_FOUND_CAPTION{"Ethernet Printer Searching Result
 constexpr BilingualText NOTHING_FOUND_OK{"OK", "확인"};
 constexpr BilingualText SAVING_LINE{"Now saving....", "프린터에 설정 값을 저장 중입니다..."};
 constexpr BilingualText SAVING_CAPTION{"Printer Saving...", "탈보테크 Ethernet 프린터 저장 중..."};
-constexpr BilingualText SAVE_CONFIRMED_LINE{"Save Completed !!!",
-                                            "프린터에 저장이 완료되었습니다."};
+constexpr BilingualText SAVE_CONFIRMED_LINE{MSG_SAVE_COMPLETED, "프린터에 저장이 완료되었습니다."};
 constexpr BilingualText SAVE_CONFIRMED_CAPTION{"Printer Settings Saved",
                                                "탈보테크 Ethernet 프린터 정보 저장"};
-constexpr BilingualText SAVE_TIMED_OUT_LINE{"Save Error !!!",
+constexpr BilingualText SAVE_TIMED_OUT_LINE{MSG_SAVE_ERROR,
                                             "프린터에 저장 시 에러가 발생했습니다."};
 constexpr BilingualText SAVE_TIMED_OUT_CAPTION{"Save Result", "탈보테크 Ethernet 프린터 저장 결과"};
-constexpr BilingualText FIRMWARE_DONE_LINE{
-    "Firmware downloading is completed.\nPlease turn off the printer and turn it on again.",
-    "펌웨어가 정상적으로 다운로드 되었습니다.\n정상적인 사용을 위해 프린터를 끈 후 다시 켜 "
-    "주십시요."};
+constexpr BilingualText FIRMWARE_DONE_LINE = TEXT_DOWNLOAD_COMPLETED;
 constexpr BilingualText FIRMWARE_DONE_CAPTION{"Firmware downloading is completed.",
                                               "탈보테크 펌웨어 다운로드 완료"};
 

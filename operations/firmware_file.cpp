@@ -11,6 +11,7 @@
 #include "operations/operation_texts.h"
 #include "tcp/download_header.h"
 #include "tcp/firmware_download.h"
+#include "tcp/texts.h"
 
 namespace {
 
@@ -54,6 +55,6 @@ void CConfigDlg::ChooseFirmwareFile() {
 }
 
 void CConfigDlg::RefuseFirmwareFile() {
-  ShowMessageBox(this, QString::fromLatin1(texts::FIRMWARE_FILE_REFUSED), QMessageBox::Critical,
+  ShowMessageBox(this, QString::fromLatin1(TEXT_CANNOT_OPEN_FILE.In(false)), QMessageBox::Critical,
                  QString::fromLatin1(texts::FIRMWARE_FILE_REFUSED_CAPTION));
 }

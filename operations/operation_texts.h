@@ -18,11 +18,11 @@ constexpr const char* MAC_INPUT_CAPTION = "ERROR";
 
 constexpr const char* SAVE_NO_SOCKET = "Please create socket first.";
 
-// The firmware file: the file dialog's filters, the refusal and the trace text (%1 bytes
-// before the first zero byte, %2 bytes in all).
+// The firmware file: the file dialog's filters, the refusal's caption (its text is the
+// download's, in tcp/texts.h) and the trace text (%1 bytes before the first zero byte, %2
+// bytes in all).
 constexpr const char* FIRMWARE_FILTER_BINARY = "Binary File (*.bin)";
 constexpr const char* FIRMWARE_FILTER_ALL = "All Files (*.*)";
-constexpr const char* FIRMWARE_FILE_REFUSED = "Can't Open File !";
 constexpr const char* FIRMWARE_FILE_REFUSED_CAPTION = "Warning";
 constexpr const char* FIRMWARE_TRACE = " Len: %1, %2";
 

@@ -8,7 +8,7 @@
 #include "app/progress_dlg.h"
 #include "common/clock.h"
 #include "tcp/firmware_download.h"
-#include "tcp/tcp_texts.h"
+#include "tcp/texts.h"
 
 void CConfigDlg::DownloadFirmware() {
   UpdateData(true);  // a validation failure has shown its message; the download goes on
@@ -34,7 +34,8 @@ void CConfigDlg::DownloadFirmware() {
       RunModalStatus(MODE_FIRMWARE_DONE);
       break;
     case DownloadOutcome::kRefused:
-      ShowMessageBox(this, QString::fromLatin1(texts::DOWNLOAD_REFUSED), QMessageBox::Warning);
+      ShowMessageBox(this, QString::fromLatin1(TEXT_DOWNLOAD_REFUSED.In(false)),
+                     QMessageBox::Warning);
       break;
     case DownloadOutcome::kNoAnswer:
     case DownloadOutcome::kNotConnected:

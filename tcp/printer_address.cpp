@@ -5,11 +5,11 @@
 #include "common/byte_reader.h"
 #include "common/code_page.h"
 #include "common/ipv4_text.h"
-#include "tcp/tcp_texts.h"
+#include "tcp/texts.h"
 
 bool CConfigDlg::ReadPrinterAddress(const CIpAddressField* field, std::string* address) {
   if (field->IsBlank()) {
-    ShowMessageBox(this, QString::fromLatin1(texts::TYPE_IP_ADDRESS), QMessageBox::Warning);
+    ShowMessageBox(this, QString::fromLatin1(TEXT_TYPE_IP_ADDRESS.In(false)), QMessageBox::Warning);
     return false;
   }
   uint32_t value = 0;

@@ -22,6 +22,9 @@ constexpr ConnectErrorEntry CONNECT_ERROR_TEXTS[] = {
 };
 constexpr CoreText CONNECT_ERROR_CAPTION{"ERROR", "에러"};
 
+// The printer's address, which the window's download and test print read from a field.
+constexpr CoreText TEXT_TYPE_IP_ADDRESS{"Please Type the IP Address", nullptr};
+
 // The update file and the outcome of its download.
 constexpr CoreText TEXT_CANNOT_OPEN_FILE{"Can't Open File !", nullptr};
 constexpr CoreText TEXT_DOWNLOAD_REFUSED{"Fail Program Download!", nullptr};
