@@ -40,6 +40,12 @@ done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
 
 dpkg-deb -x "$deb" "$work/root"
+# OpenSSL is a benchmark's reference only: no program of the package links it.
+for program in netvora netvora-cli printer-sim; do
+  if readelf -d "$work/root/usr/bin/$program" | grep -qE 'NEEDED.*lib(crypto|ssl)'; then
+    fail "$program links OpenSSL"
+  fi
+done
 file "$work/root/usr/share/icons/hicolor/48x48/apps/netvora.png" | grep -q "PNG image data, 48 x 48" ||
   fail "the PNG icon is not 48x48"
 desktop-file-validate "$work/root/usr/share/applications/netvora.desktop" >/dev/null
