@@ -1,6 +1,7 @@
 // A start-up probe: shows one window, waits until it is exposed, prints the milliseconds
-// since the process started and exits. Built twice: with NETVORA_PROBE_MAIN_WINDOW it shows
-// the main window, without it one empty dialog (the toolkit's floor).
+// since the process started and exits. Built twice: with NETVORA_PROBE_MAIN_WINDOW it
+// starts the main window as the program does, without it one empty dialog (the toolkit's
+// floor).
 #include <unistd.h>
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 
 #ifdef NETVORA_PROBE_MAIN_WINDOW
 #include "app/config_dlg.h"
+#include "app/image_plugin_warm_up.h"
 #endif
 
 namespace {
@@ -38,6 +40,7 @@ double MillisecondsSinceProcessStart() {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
 #ifdef NETVORA_PROBE_MAIN_WINDOW
+  const ImagePluginWarmUp warmUp;
   CConfigDlg window;
 #else
   QDialog window;
