@@ -39,6 +39,23 @@ PrinterInfo FullModel16Record() {
   return record;
 }
 
+// That printer's reply to a search, and the parts of it that the decoding takes.
+struct Model16Reply {
+  std::vector<uint8_t> datagram;
+  uint16_t checkWord;
+  size_t payloadLength;
+
+  const uint8_t* Payload() const { return datagram.data() + CONFIG_HEADER_SIZE; }
+};
+
+Model16Reply FullModel16Reply() {
+  Model16Reply reply;
+  reply.datagram = BuildConfigReply(FullModel16Record(), OP_SEARCH, FLAG_REPLY, 0, SimFaults{});
+  reply.checkWord = DecodeConfigHeader(reply.datagram.data()).checkWord;
+  reply.payloadLength = reply.datagram.size() - CONFIG_HEADER_SIZE;
+  return reply;
+}
+
 // The reference's RC4: OpenSSL's, with a fresh key schedule per datagram as ours has.
 void ReferenceCrypt(uint16_t checkWord, const uint8_t* in, uint8_t* out, size_t length) {
   const PayloadKey key = BuildPayloadKey(checkWord);
@@ -66,50 +83,39 @@ bool ReferenceCheckWords(uint8_t* payload, size_t length, bool write) {
 // Whether the reference deciphers the reply to the same bytes as ours, every check word
 // matching: a comparison is fair only then.
 bool ReferenceAgreesWithOurs() {
-  const std::vector<uint8_t> reply =
-      BuildConfigReply(FullModel16Record(), OP_SEARCH, FLAG_REPLY, 0, SimFaults{});
-  const ConfigHeader header = DecodeConfigHeader(reply.data());
-  const size_t payloadLength = reply.size() - CONFIG_HEADER_SIZE;
-  std::vector<uint8_t> ours(payloadLength);
-  std::vector<uint8_t> reference(payloadLength);
-  CryptPayload(header.checkWord, reply.data() + CONFIG_HEADER_SIZE, ours.data(), payloadLength);
-  ReferenceCrypt(header.checkWord, reply.data() + CONFIG_HEADER_SIZE, reference.data(),
-                 payloadLength);
-  return ours == reference && ReferenceCheckWords(reference.data(), payloadLength, false);
+  const Model16Reply reply = FullModel16Reply();
+  std::vector<uint8_t> ours(reply.payloadLength);
+  std::vector<uint8_t> reference(reply.payloadLength);
+  CryptPayload(reply.checkWord, reply.Payload(), ours.data(), reply.payloadLength);
+  ReferenceCrypt(reply.checkWord, reply.Payload(), reference.data(), reply.payloadLength);
+  return ours == reference && ReferenceCheckWords(reference.data(), reply.payloadLength, false);
 }
 
 void BM_DecipherAndDecodeModel16Reply(benchmark::State& state) {
-  const std::vector<uint8_t> reply =
-      BuildConfigReply(FullModel16Record(), OP_SEARCH, FLAG_REPLY, 0, SimFaults{});
-  const ConfigHeader header = DecodeConfigHeader(reply.data());
-  const size_t payloadLength = reply.size() - CONFIG_HEADER_SIZE;
-  std::vector<uint8_t> plain(payloadLength);
+  const Model16Reply reply = FullModel16Reply();
+  std::vector<uint8_t> plain(reply.payloadLength);
   for (auto _ : state) {
-    CryptPayload(header.checkWord, reply.data() + CONFIG_HEADER_SIZE, plain.data(), payloadLength);
+    CryptPayload(reply.checkWord, reply.Payload(), plain.data(), reply.payloadLength);
     PrinterInfo record{};
-    const bool decoded = DecodeElements(plain.data(), payloadLength, &record);
+    const bool decoded = DecodeElements(plain.data(), reply.payloadLength, &record);
     benchmark::DoNotOptimize(decoded);
     benchmark::DoNotOptimize(record);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.size()));
-  state.counters["datagram_bytes"] = static_cast<double>(reply.size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.datagram.size()));
+  state.counters["datagram_bytes"] = static_cast<double>(reply.datagram.size());
 }
 BENCHMARK(BM_DecipherAndDecodeModel16Reply);
 
 void BM_ReferenceDecipherAndCheckModel16Reply(benchmark::State& state) {
-  const std::vector<uint8_t> reply =
-      BuildConfigReply(FullModel16Record(), OP_SEARCH, FLAG_REPLY, 0, SimFaults{});
-  const ConfigHeader header = DecodeConfigHeader(reply.data());
-  const size_t payloadLength = reply.size() - CONFIG_HEADER_SIZE;
-  std::vector<uint8_t> plain(payloadLength);
+  const Model16Reply reply = FullModel16Reply();
+  std::vector<uint8_t> plain(reply.payloadLength);
   for (auto _ : state) {
-    ReferenceCrypt(header.checkWord, reply.data() + CONFIG_HEADER_SIZE, plain.data(),
-                   payloadLength);
-    const bool checked = ReferenceCheckWords(plain.data(), payloadLength, false);
+    ReferenceCrypt(reply.checkWord, reply.Payload(), plain.data(), reply.payloadLength);
+    const bool checked = ReferenceCheckWords(plain.data(), reply.payloadLength, false);
     benchmark::DoNotOptimize(checked);
     benchmark::DoNotOptimize(plain.data());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * reply.datagram.size()));
 }
 BENCHMARK(BM_ReferenceDecipherAndCheckModel16Reply);
 
