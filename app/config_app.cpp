@@ -1,6 +1,7 @@
 #include "app/config_app.h"
 
 #include "app/config_dlg.h"
+#include "app/image_plugin_warm_up.h"
 #include "app/message_box.h"
 #include "app/texts.h"
 #include "common/socket_port.h"
@@ -12,6 +13,7 @@ int CConfigApp::InitInstance() {
     return 1;
   }
   {
+    const ImagePluginWarmUp warmUp;
     CConfigDlg dialog;
     dialog.exec();
   }

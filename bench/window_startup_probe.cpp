@@ -1,10 +1,13 @@
 // A start-up probe: shows one window, waits until it is exposed, prints the milliseconds
-// since the process started and exits. Built twice: with NETVORA_PROBE_MAIN_WINDOW it shows
-// the main window, without it one empty dialog (the toolkit's floor).
+// since the process started and exits. Built three times: with NETVORA_PROBE_MAIN_WINDOW it
+// starts the main window as the program does; with NETVORA_PROBE_ONE_LABEL a dialog that
+// shows one word, which is what the toolkit's fonts cost any window with text; with
+// neither one empty dialog (the toolkit's floor).
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QTest>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +17,7 @@
 
 #ifdef NETVORA_PROBE_MAIN_WINDOW
 #include "app/config_dlg.h"
+#include "app/image_plugin_warm_up.h"
 #endif
 
 namespace {
@@ -38,9 +42,13 @@ double MillisecondsSinceProcessStart() {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
 #ifdef NETVORA_PROBE_MAIN_WINDOW
+  const ImagePluginWarmUp warmUp;
   CConfigDlg window;
 #else
   QDialog window;
+#ifdef NETVORA_PROBE_ONE_LABEL
+  const QLabel label(QStringLiteral("Search"), &window);
+#endif
 #endif
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;

@@ -1,6 +1,7 @@
 #include "common/socket_port.h"
 
 #include <arpa/inet.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -8,8 +9,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 
 #include "common/clock.h"
 
@@ -34,6 +37,28 @@ int WaitFor(SocketHandle socket, uint32_t timeoutMs, bool write) {
     if (ready < 0) return -1;
     return ready > 0 && entry.revents != 0 ? 1 : 0;
   }
+}
+
+// Pauses of the hand-over wait: at first the shortest, doubling while the queue does not
+// move; once it drains, half the time that the rest needs at the rate seen so far. Short
+// enough to end close after the queue empties on loopback, long enough to cost nothing
+// while a slow link drains.
+constexpr std::chrono::nanoseconds HAND_OVER_PAUSE_MIN = std::chrono::microseconds(20);
+constexpr std::chrono::nanoseconds HAND_OVER_PAUSE_MAX = std::chrono::milliseconds(2);
+
+std::chrono::nanoseconds NextHandOverPause(std::chrono::nanoseconds pause,
+                                           std::chrono::nanoseconds elapsed, int drained,
+                                           int queued) {
+  if (drained <= 0) return std::min(pause * 2, HAND_OVER_PAUSE_MAX);
+  const double rest = static_cast<double>(elapsed.count()) * queued / drained;
+  return std::clamp(std::chrono::nanoseconds(static_cast<int64_t>(rest / 2)), HAND_OVER_PAUSE_MIN,
+                    HAND_OVER_PAUSE_MAX);
+}
+
+// Bytes sent on the stream socket that the peer has not acknowledged yet, or -1.
+int QueuedSendBytes(SocketHandle socket) {
+  int queued = 0;
+  return ioctl(socket, SIOCOUTQ, &queued) == 0 ? queued : -1;
 }
 
 }  // namespace
@@ -126,10 +151,6 @@ bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
   return setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0;
 }
 
-bool SetSendBufferSize(SocketHandle socket, int bytes) {
-  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes) == 0;
-}
-
 bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
   return setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
 }
@@ -137,6 +158,38 @@ bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
 bool SetResetOnClose(SocketHandle socket) {
   const linger abort{1, 0};
   return setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort) == 0;
+}
+
+bool PrepareSendHandOver(SocketHandle /*socket*/) { return true; }
+
+int WaitSendHandedOver(SocketHandle socket, uint32_t stallTimeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const int startQueued = QueuedSendBytes(socket);
+  if (startQueued < 0) return -1;
+  const Clock::time_point start = Clock::now();
+  const std::chrono::milliseconds stallLimit(stallTimeoutMs);
+  Clock::time_point lastProgress = start;
+  int lastQueued = startQueued;
+  std::chrono::nanoseconds pause = HAND_OVER_PAUSE_MIN;
+  for (int queued = startQueued; queued > 0;) {
+    // No event is asked for: only a failed connection (POLLERR, POLLHUP) ends a pause early.
+    pollfd entry{};
+    entry.fd = socket;
+    const timespec timeout{0, static_cast<long>(pause.count())};
+    const int failed = ppoll(&entry, 1, &timeout, nullptr);
+    if (failed != 0 && !(failed < 0 && errno == EINTR)) return -1;
+    queued = QueuedSendBytes(socket);
+    if (queued < 0) return -1;
+    const Clock::time_point now = Clock::now();
+    if (queued < lastQueued) {
+      lastQueued = queued;
+      lastProgress = now;
+    } else if (now - lastProgress >= stallLimit) {
+      return 0;
+    }
+    pause = NextHandOverPause(pause, now - start, startQueued - queued, queued);
+  }
+  return 1;
 }
 
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {

@@ -85,14 +85,25 @@ uint16_t LocalPort(SocketHandle socket);
 [[nodiscard]] SocketHandle CreateTcpSocket();
 // Switches blocking mode off or on (FIONBIO); false on failure.
 [[nodiscard]] bool SetNonBlocking(SocketHandle socket, bool nonBlocking);
-// SO_RCVTIMEO in milliseconds and SO_SNDBUF in bytes; false when the option is refused.
+// SO_RCVTIMEO in milliseconds; false when the option is refused.
 [[nodiscard]] bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds);
-[[nodiscard]] bool SetSendBufferSize(SocketHandle socket, int bytes);
 // SO_RCVBUF in bytes (the system raises a tiny value to its minimum); false when refused.
 [[nodiscard]] bool SetReceiveBufferSize(SocketHandle socket, int bytes);
 // SO_LINGER on with time 0, so that closing the socket resets the connection instead of
 // ending it in order; false when refused.
 [[nodiscard]] bool SetResetOnClose(SocketHandle socket);
+// Sends that count as done only once the network has their bytes, in two steps: this one
+// when the socket is made, WaitSendHandedOver after each send that needs the guarantee.
+// Windows switches the send buffer off (SO_SNDBUF 0), so that a blocking send returns only
+// then. Linux clamps a zero send buffer to a few kilobytes, and a large send crawls: there
+// the normal buffer stays, and this does nothing. false when the option is refused.
+[[nodiscard]] bool PrepareSendHandOver(SocketHandle socket);
+// Waits until every byte sent on the stream socket has been taken by the peer: on Linux
+// until the send queue (SIOCOUTQ: bytes not yet sent or not yet acknowledged) is empty; on
+// Windows a send has returned only then, so it returns at once. Returns 1 when the queue is
+// empty, 0 when it has not shrunk for `stallTimeoutMs`, -1 when the connection failed or
+// the queue cannot be read. A signal does not end the wait.
+[[nodiscard]] int WaitSendHandedOver(SocketHandle socket, uint32_t stallTimeoutMs);
 // connect() to `address` (network order):`port`; 0, or -1 with LastSocketError set.
 [[nodiscard]] int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port);
 // Whether a connect error means "in progress" (EINPROGRESS, EWOULDBLOCK / WSAEWOULDBLOCK).

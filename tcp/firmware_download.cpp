@@ -45,7 +45,9 @@ long SendFileBody(CTcpLink* link, const std::string& path, bool* complete) {
   // A file that has grown past the buffer since it was chosen would go out cut short.
   const bool tooLarge = read == body.size() && std::fgetc(file.get()) != EOF;
   if (tooLarge || std::ferror(file.get())) return -1;
-  const long sent = link->SendBytes(body.data(), read);
+  long sent = link->SendBytes(body.data(), read);
+  // The body counts as sent once the printer has taken it, not when it is queued.
+  if (sent == static_cast<long>(read) && !link->WaitSendHandedOver()) sent = -1;
   *complete = sent == static_cast<long>(read);
   return sent;
 }

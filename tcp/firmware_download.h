@@ -43,9 +43,10 @@ using DownloadObserver = std::function<void(DownloadStep step, long value)>;
                                                  const std::string& path, unsigned seed,
                                                  const DownloadObserver& observer);
 
-// Reads the file again and sends it whole in one send. Returns the bytes sent, or -1 with
-// nothing sent when the file cannot be read or now holds more than FILE_BODY_MAX bytes;
-// *complete is true when the send took every byte read.
+// Reads the file again and sends it whole in one send, then waits until the printer has
+// taken it (CTcpLink::WaitSendHandedOver). Returns the bytes sent; -1 with nothing sent
+// when the file cannot be read or now holds more than FILE_BODY_MAX bytes, and -1 when the
+// printer did not take what was sent. *complete is true when every byte read was taken.
 [[nodiscard]] long SendFileBody(CTcpLink* link, const std::string& path, bool* complete);
 
 // A printer may check a whole image before it answers: a reply wait gives it this long.

@@ -26,7 +26,7 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
   const bool parsed = ParseIpv4(m_szAddress, &address);
   // Without its receive time-out a receive could block for ever: a socket that refuses
   // either option counts as one that could not be made.
-  if (!SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS) || !SetSendBufferSize(m_socket, 0)) {
+  if (!SetReceiveTimeout(m_socket, TCP_RECEIVE_TIMEOUT_MS) || !PrepareSendHandOver(m_socket)) {
     return Fail(TCP_ERR_SOCKET);
   }
   if (!SetNonBlocking(m_socket, true)) return Fail(TCP_ERR_NONBLOCK);
@@ -44,6 +44,10 @@ int CTcpLink::ConnectWithTimeout(const char* addressText, int port) {
 
 long CTcpLink::SendBytes(const uint8_t* data, size_t length) {
   return SendStream(m_socket, data, length);
+}
+
+bool CTcpLink::WaitSendHandedOver() {
+  return ::WaitSendHandedOver(m_socket, TCP_HAND_OVER_STALL_MS) == 1;
 }
 
 long CTcpLink::ReceiveBytes(uint8_t* buffer, size_t capacity) {

@@ -20,6 +20,8 @@ constexpr int TCP_ERR_BLOCKING = -8;
 
 constexpr uint32_t TCP_CONNECT_TIMEOUT_MS = 1000;
 constexpr uint32_t TCP_RECEIVE_TIMEOUT_MS = 100;
+// A peer that takes nothing of a sent block for this long is given up (WaitSendHandedOver).
+constexpr uint32_t TCP_HAND_OVER_STALL_MS = 10000;
 
 class CTcpLink {
  public:
@@ -35,6 +37,10 @@ class CTcpLink {
   [[nodiscard]] int ConnectWithTimeout(const char* addressText, int port);
   // One send of the whole block: the count taken, or -1.
   [[nodiscard]] long SendBytes(const uint8_t* data, size_t length);
+  // Waits until the printer has taken every byte sent so far, so that a send followed by
+  // this returns only once the network has the data. false when the printer took nothing
+  // for TCP_HAND_OVER_STALL_MS or the connection failed.
+  [[nodiscard]] bool WaitSendHandedOver();
   // One receive: the count, 0 when the peer closed its side, -1 on error or time-out.
   [[nodiscard]] long ReceiveBytes(uint8_t* buffer, size_t capacity);
   // Closes the socket (if any) and releases the socket library's start-up of the last

@@ -48,6 +48,24 @@ TEST(Checksum32, AgreesWithTheBitByBitDefinition) {
   }
 }
 
+// Firmware images are long: blocks of every length around the 16- and 64-byte steps of the
+// long-block path, at every start within 16 bytes.
+TEST(Checksum32, AgreesWithTheBitByBitDefinitionOnLongBlocks) {
+  std::string block(70000, '\0');
+  uint32_t state = 12345;
+  for (char& byte : block) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<char>(state >> 24);
+  }
+  for (size_t start = 0; start < 16; ++start) {
+    for (size_t length : {63, 64, 65, 79, 80, 127, 128, 129, 191, 1000, 4093, 69984}) {
+      SCOPED_TRACE(testing::Message() << "start " << start << ", length " << length);
+      ASSERT_EQ(BitByBit(block.substr(start, length)),
+                Checksum32(reinterpret_cast<const uint8_t*>(block.data()) + start, length));
+    }
+  }
+}
+
 TEST(Checksum32, StaysBelow2To27) {
   std::string block(120, '\0');
   for (int seed = 1; seed < 200; ++seed) {

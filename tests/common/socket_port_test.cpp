@@ -1,8 +1,14 @@
 // The socket port on this platform: address sharing refused, listeners and connections,
-// datagrams longer than the receive buffer.
+// datagrams longer than the receive buffer, and the wait until the peer has taken what was
+// sent.
 #include "common/socket_port.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
 
 #include "tests/common/loopback.h"
 
@@ -13,6 +19,7 @@
 constexpr int SHARING_REFUSED = WSAEACCES;
 #else
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 constexpr int SHARING_REFUSED = EADDRINUSE;
 #endif
@@ -85,5 +92,89 @@ TEST(SocketPort, ADatagramLongerThanTheBufferIsDroppedWhole) {
   EXPECT_EQ(1460, ReceiveDatagram(udp.Socket(), buffer, sizeof buffer, &source, nullptr));
   EXPECT_EQ(LOOPBACK_ADDRESS, source);
 }
+
+#ifndef _WIN32
+// On Windows a send with the send buffer switched off returns only once the network has
+// its bytes, and the wait has nothing left to do; wine does not behave so, and these
+// tests run where the wait does the work.
+
+// A loopback connection whose receiving end has the smallest receive buffer, so that a few
+// kilobytes sent stay in the sender's queue until the receiver reads them.
+class NarrowConnection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    uint16_t port = 0;
+    m_listener = ListenTcp(LOOPBACK_ADDRESS, 0, &port);
+    ASSERT_NE(INVALID_SOCKET_HANDLE, m_listener);
+    const int smallest = 1;  // the kernel raises it to its minimum
+    ASSERT_TRUE(SetReceiveBufferSize(m_listener, smallest));
+    m_sender = CreateTcpSocket();
+    ASSERT_EQ(0, ConnectIpv4(m_sender, LOOPBACK_ADDRESS, port));
+    m_receiver = AcceptConnection(m_listener);
+    ASSERT_NE(INVALID_SOCKET_HANDLE, m_receiver);
+  }
+  void TearDown() override {
+    for (SocketHandle socket : {m_sender, m_receiver, m_listener}) CloseSocket(socket);
+  }
+
+  // Sends `length` bytes in one blocking send; they fit the sender's queue.
+  void Send(size_t length) {
+    const std::vector<uint8_t> block(length, 0xA5);
+    ASSERT_EQ(static_cast<long>(length), SendStream(m_sender, block.data(), block.size()));
+  }
+
+  // Bytes waiting in the receiver's receive queue.
+  size_t Waiting() const {
+    int waiting = 0;
+    EXPECT_EQ(0, ioctl(m_receiver, FIONREAD, &waiting));
+    return static_cast<size_t>(waiting);
+  }
+
+  SocketHandle m_listener = INVALID_SOCKET_HANDLE;
+  SocketHandle m_sender = INVALID_SOCKET_HANDLE;
+  SocketHandle m_receiver = INVALID_SOCKET_HANDLE;
+};
+
+constexpr size_t BLOCK = 16 * 1024;
+
+TEST_F(NarrowConnection, HandOverWaitsUntilTheReceiverHasEveryByte) {
+  EXPECT_EQ(1, WaitSendHandedOver(m_sender, 1000));  // nothing sent yet
+  Send(BLOCK);
+  ASSERT_LT(Waiting(), BLOCK);  // the rest is still queued here
+
+  // The receiver reads in small steps, with pauses well below the stall time: a wait that
+  // ended on a total time instead would give up before the last step.
+  std::atomic<size_t> read{0};
+  std::thread receiver([&] {
+    std::vector<uint8_t> buffer(4096);
+    for (long got;
+         read < BLOCK && (got = ReceiveStream(m_receiver, buffer.data(), buffer.size())) > 0;) {
+      read += static_cast<size_t>(got);
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+  });
+  const int handedOver = WaitSendHandedOver(m_sender, 300);
+  // The receive queue first, then what was read: a byte read in between counts twice,
+  // never not at all.
+  const size_t arrived = Waiting();
+  const size_t readNow = read.load();
+  receiver.join();
+  EXPECT_EQ(1, handedOver);
+  EXPECT_GE(arrived + readNow, BLOCK);
+}
+
+TEST_F(NarrowConnection, HandOverGivesUpOnAReceiverThatTakesNothing) {
+  Send(BLOCK);
+  EXPECT_EQ(0, WaitSendHandedOver(m_sender, 200));
+}
+
+TEST_F(NarrowConnection, HandOverFailsWhenTheReceiverDropsTheConnection) {
+  Send(BLOCK);
+  // Closing with unread bytes resets the connection.
+  CloseSocket(m_receiver);
+  m_receiver = INVALID_SOCKET_HANDLE;
+  EXPECT_EQ(-1, WaitSendHandedOver(m_sender, 5000));
+}
+#endif
 
 }  // namespace

@@ -1,7 +1,11 @@
 // The custom controls as real widgets on the offscreen platform.
 #include <QDialog>
+#include <QFileInfo>
 #include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -20,6 +24,8 @@ class ControlsTest : public QObject {
   void pressedButtonShiftsIconAndCaptionAndSinks();
   void iconPlacementFollowsTheCaption();
   void setIconReplacesTheIconsHeld();
+  void iconsShowTheirSvgImagesAsTheyDraw_data();
+  void iconsShowTheirSvgImagesAsTheyDraw();
   void checkBoxModeTogglesAndStillNotifies();
   void disabledButtonHandsTheFocusOn();
   void flatModeTracksTheMouseUntilItLeaves();
@@ -146,6 +152,32 @@ void ControlsTest::setIconReplacesTheIconsHeld() {
   QVERIFY(button.Icon(CHoverButton::ICON_IN).isNull());
   QVERIFY(button.Icon(CHoverButton::ICON_OUT).isNull());
   QVERIFY(button.IconRect().isNull());
+}
+
+void ControlsTest::iconsShowTheirSvgImagesAsTheyDraw_data() {
+  QTest::addColumn<int>("resourceId");
+  for (int id : {IDR_MAINFRAME, IDI_SAVE, IDI_EXIT, IDI_OPEN_FIRMWARE, IDI_FIRMWARE_UPDATE,
+                 IDI_SEARCH, IDI_READ, IDI_SEARCH_BUSY, IDI_TEST_PRINT, IDI_TEST_PRINT_KOREAN}) {
+    QTest::newRow(qPrintable(QFileInfo(IconResourcePath(id)).completeBaseName())) << id;
+  }
+}
+
+// The icons are drawn while the program is built; each must show the same pixels as its
+// SVG image drawn into a transparent 32 x 32 pixmap here.
+void ControlsTest::iconsShowTheirSvgImagesAsTheyDraw() {
+  QFETCH(int, resourceId);
+  const QString name = QFileInfo(IconResourcePath(resourceId)).completeBaseName();
+  QSvgRenderer renderer(QStringLiteral(NETVORA_SOURCE_DIR "/res/icons/") + name + ".svg");
+  QVERIFY(renderer.isValid());
+  QPixmap drawn(32, 32);
+  drawn.fill(Qt::transparent);
+  QPainter painter(&drawn);
+  renderer.render(&painter);
+  painter.end();
+  const QIcon icon = LoadIconResource(resourceId);
+  QCOMPARE(icon.availableSizes(), QList<QSize>{QSize(32, 32)});
+  QCOMPARE(icon.pixmap(32, 32).toImage(), drawn.toImage());
+  QCOMPARE(LoadIconResource(resourceId, 16, 16).availableSizes(), QList<QSize>{QSize(16, 16)});
 }
 
 void ControlsTest::checkBoxModeTogglesAndStillNotifies() {

@@ -31,15 +31,22 @@ for path in \
   grep -qxF "$path" <<<"$contents" || fail "missing $path"
 done
 
-# Dependencies come from dpkg-shlibdeps: the C and C++ runtimes and Qt's libraries.
+# Dependencies come from dpkg-shlibdeps: the C and C++ runtimes and Qt's libraries (the
+# icons are drawn while the program is built, so Qt's SVG library is not among them).
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6; do
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -qxF "$library" <<<"$names" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
 
 dpkg-deb -x "$deb" "$work/root"
+# OpenSSL is a benchmark's reference only: no program of the package links it.
+for program in netvora netvora-cli printer-sim; do
+  if readelf -d "$work/root/usr/bin/$program" | grep -qE 'NEEDED.*lib(crypto|ssl)'; then
+    fail "$program links OpenSSL"
+  fi
+done
 file "$work/root/usr/share/icons/hicolor/48x48/apps/netvora.png" | grep -q "PNG image data, 48 x 48" ||
   fail "the PNG icon is not 48x48"
 desktop-file-validate "$work/root/usr/share/applications/netvora.desktop" >/dev/null

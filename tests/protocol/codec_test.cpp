@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/config_crc16.h"
@@ -78,6 +79,44 @@ TEST(Rc4Transform, MatchesPublishedVectors) {
     std::vector<uint8_t> out(plain.size());
     Rc4Transform(key.data(), key.size(), plain.data(), out.data(), plain.size());
     EXPECT_EQ(row.cipher, out);
+  }
+}
+
+// RC4 as its definition reads, one byte at a time with a modulo on every index.
+std::vector<uint8_t> TextbookRc4(const std::vector<uint8_t>& key,
+                                 const std::vector<uint8_t>& input) {
+  int state[256];
+  for (int i = 0; i < 256; ++i) state[i] = i;
+  for (int i = 0, j = 0; i < 256; ++i) {
+    j = (j + state[i] + key[static_cast<size_t>(i) % key.size()]) % 256;
+    std::swap(state[i], state[j]);
+  }
+  std::vector<uint8_t> output;
+  for (int n = 0, i = 0, j = 0; n < static_cast<int>(input.size()); ++n) {
+    i = (i + 1) % 256;
+    j = (j + state[i]) % 256;
+    std::swap(state[i], state[j]);
+    output.push_back(static_cast<uint8_t>(input[n] ^ state[(state[i] + state[j]) % 256]));
+  }
+  return output;
+}
+
+TEST(Rc4Transform, AgreesWithTheTextbookAlgorithmForEveryLengthAndKeySize) {
+  std::vector<uint8_t> input;
+  uint32_t seed = 7;
+  for (int i = 0; i < 1500; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    input.push_back(static_cast<uint8_t>(seed >> 16));
+  }
+  for (size_t keySize : {1, 5, 16, 255, 256}) {
+    const std::vector<uint8_t> key(input.begin() + 100, input.begin() + 100 + keySize);
+    const std::vector<uint8_t> expected = TextbookRc4(key, input);
+    for (size_t length : {0, 1, 3, 4, 5, 7, 8, 9, 1231, 1500}) {
+      SCOPED_TRACE(testing::Message() << "key " << keySize << " bytes, " << length << " bytes");
+      std::vector<uint8_t> out(length);
+      Rc4Transform(key.data(), key.size(), input.data(), out.data(), length);
+      ASSERT_EQ(std::vector<uint8_t>(expected.begin(), expected.begin() + length), out);
+    }
   }
 }
 
