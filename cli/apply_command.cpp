@@ -209,10 +209,16 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
   std::vector<RowReport> reports;
   for (const Target& target : targets) {
-    RowReport report{target.row->line, FormatMac(target.row->change.mac),          target.Family(),
-                     ROW_UNCHANGED,    ChangedFields(target.before, target.after), ""};
-    if (!target.Found()) report.outcome = ROW_NOT_FOUND;
-    if (target.Changes()) report.outcome = dryRun ? ROW_WOULD_CHANGE : ROW_CHANGED;
+    RowReport report{target.row->line,
+                     FormatMac(target.row->change.mac),
+                     target.Family(),
+                     ROW_NOT_FOUND,
+                     {},
+                     ""};
+    if (target.Found()) {
+      report.changes = ChangedFields(target.before, target.after);
+      report.outcome = !target.Changes() ? ROW_UNCHANGED : dryRun ? ROW_WOULD_CHANGE : ROW_CHANGED;
+    }
     reports.push_back(report);
   }
   if (dryRun) {

@@ -86,7 +86,8 @@ bool TextService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
     for (const std::string& reply : HandleDatagram(datagram, static_cast<size_t>(received))) {
       if (SendDatagram(socket, reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), source,
                        TEXT_PORT) < 0) {
-        std::fprintf(stderr, "printer-sim: send failed: %s\n", std::strerror(LastSocketError()));
+        std::fprintf(stderr, "printer-sim: send failed: %s\n",
+                     SocketErrorText(LastSocketError()).c_str());
       }
     }
   }
