@@ -184,9 +184,9 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
   SendScope scope;
   ChangeLog log;
   const bool explicitLog = options.Has("--log");
-  if (!ReadSendScope(options, &scope, &error) ||
-      (!dryRun && !log.Open(explicitLog ? options.values["--log"] : DefaultChangeLogPath(),
-                            !explicitLog, &error))) {
+  if ((!dryRun && !log.Open(explicitLog ? options.values["--log"] : DefaultChangeLogPath(),
+                            !explicitLog, &error)) ||
+      !ReadSendScope(options, &scope, &error)) {
     err << "netvora-cli apply: " << error << "\n";
     return EXIT_USAGE;
   }

@@ -31,6 +31,11 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// "1 cell", "3 cells".
+std::string Count(size_t count, const std::string& thing) {
+  return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
 std::string At(int line, const std::string& what) {
   return "line " + std::to_string(line) + ": " + what;
 }
@@ -116,32 +121,36 @@ bool ParsePlan(const std::string& text, std::vector<PlanRow>* rows,
   std::vector<Column> columns;
   if (!ReadHeader(*header, &columns, errors)) return false;
 
+  std::vector<PlanRow> named;  // every row whose MAC could be read
   for (auto record = header + 1; record != records.end(); ++record) {
     if (AllEmpty(*record)) continue;
     if (record->fields.size() != columns.size()) {
-      errors->push_back(At(record->line, std::to_string(record->fields.size()) +
-                                             " cells, but the header names " +
-                                             std::to_string(columns.size()) + " columns"));
+      errors->push_back(At(record->line, "the row has " + Count(record->fields.size(), "cell") +
+                                             ", but the header names " +
+                                             Count(columns.size(), "column")));
       continue;
     }
     PlanRow row{record->line, {}};
     bool good = true;
+    bool macRead = false;
     for (size_t i = 0; i < columns.size(); ++i) {
-      if (!ReadCell(columns[i], record->fields[i], &row.change, &error)) {
-        errors->push_back(At(row.line, error));
-        good = false;
-      }
+      const bool read = ReadCell(columns[i], record->fields[i], &row.change, &error);
+      if (!read) errors->push_back(At(row.line, error));
+      good = good && read;
+      if (columns[i] == Column::kMac) macRead = read;
     }
-    if (!good) continue;
-    const auto earlier = std::find_if(rows->begin(), rows->end(), [&](const PlanRow& other) {
+    if (!macRead) continue;
+    // A row with a fault still names its printer: a later row naming it too is a fault.
+    const auto earlier = std::find_if(named.begin(), named.end(), [&](const PlanRow& other) {
       return std::memcmp(other.change.mac, row.change.mac, sizeof row.change.mac) == 0;
     });
-    if (earlier != rows->end()) {
+    if (earlier != named.end()) {
       errors->push_back(At(row.line, "MAC " + FormatMac(row.change.mac) + " is on line " +
                                          std::to_string(earlier->line) + " already"));
       continue;
     }
-    rows->push_back(row);
+    named.push_back(row);
+    if (good) rows->push_back(row);
   }
   if (errors->empty() && rows->empty()) errors->push_back("the plan has no printer rows");
   return errors->empty();

@@ -100,9 +100,10 @@ int RunSet(const std::vector<std::string>& args, std::ostream& out, std::ostream
   SendScope scope;
   ChangeLog log;
   const bool explicitLog = options.Has("--log");
-  if (!parsed || !ReadChange(options, &change, &error) || !ReadSendScope(options, &scope, &error) ||
+  if (!parsed || !ReadChange(options, &change, &error) ||
       !log.Open(explicitLog ? options.values["--log"] : DefaultChangeLogPath(), !explicitLog,
-                &error)) {
+                &error) ||
+      !ReadSendScope(options, &scope, &error)) {
     err << "netvora-cli set: " << error << "\n";
     return EXIT_USAGE;
   }
