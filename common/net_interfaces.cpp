@@ -19,6 +19,18 @@ uint32_t Ipv4Of(const sockaddr* address) {
              : 0;
 }
 
+// A message of one block to or from `peer`, with room for one IN_PKTINFO control message.
+msghdr Message(sockaddr_in* peer, iovec* part, char* control, size_t controlSize) {
+  msghdr message{};
+  message.msg_name = peer;
+  message.msg_namelen = sizeof *peer;
+  message.msg_iov = part;
+  message.msg_iovlen = 1;
+  message.msg_control = control;
+  message.msg_controllen = controlSize;
+  return message;
+}
+
 }  // namespace
 
 bool ListBroadcastInterfaces(std::vector<NetInterface>* interfaces, int* error) {
@@ -62,13 +74,7 @@ long SendDatagramAlong(SocketHandle socket, const uint8_t* data, size_t length,
   peer.sin_port = htons(port);
   iovec part{const_cast<uint8_t*>(data), length};
   alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-  msghdr message{};
-  message.msg_name = &peer;
-  message.msg_namelen = sizeof peer;
-  message.msg_iov = &part;
-  message.msg_iovlen = 1;
-  message.msg_control = control;
-  message.msg_controllen = sizeof control;
+  msghdr message = Message(&peer, &part, control, sizeof control);
   cmsghdr* header = CMSG_FIRSTHDR(&message);
   header->cmsg_level = IPPROTO_IP;
   header->cmsg_type = IP_PKTINFO;
@@ -88,13 +94,7 @@ long ReceiveDatagramOn(SocketHandle socket, uint8_t* buffer, size_t capacity,
   msghdr message{};
   ssize_t received;
   do {
-    message = msghdr{};
-    message.msg_name = &peer;
-    message.msg_namelen = sizeof peer;
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    message = Message(&peer, &part, control, sizeof control);
     // MSG_TRUNC makes Linux return the datagram's real length, so truncation shows.
     received = recvmsg(socket, &message, MSG_TRUNC);
   } while (received < 0 && errno == EINTR);

@@ -44,6 +44,18 @@ int ClampedLength(size_t length) {
   return length > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(length);
 }
 
+// A message of one block to or from `peer`, with room for one IN_PKTINFO control message.
+WSAMSG Message(sockaddr_in* peer, WSABUF* part, char* control, ULONG controlSize) {
+  WSAMSG message{};
+  message.name = reinterpret_cast<sockaddr*>(peer);
+  message.namelen = sizeof *peer;
+  message.lpBuffers = part;
+  message.dwBufferCount = 1;
+  message.Control.buf = control;
+  message.Control.len = controlSize;
+  return message;
+}
+
 }  // namespace
 
 bool ListBroadcastInterfaces(std::vector<NetInterface>* interfaces, int* error) {
@@ -99,13 +111,7 @@ long SendDatagramAlong(SocketHandle socket, const uint8_t* data, size_t length,
   WSABUF part{static_cast<ULONG>(ClampedLength(length)),
               reinterpret_cast<char*>(const_cast<uint8_t*>(data))};
   alignas(WSACMSGHDR) char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
-  WSAMSG message{};
-  message.name = reinterpret_cast<sockaddr*>(&peer);
-  message.namelen = sizeof peer;
-  message.lpBuffers = &part;
-  message.dwBufferCount = 1;
-  message.Control.buf = control;
-  message.Control.len = sizeof control;
+  WSAMSG message = Message(&peer, &part, control, sizeof control);
   WSACMSGHDR* header = WSA_CMSG_FIRSTHDR(&message);
   header->cmsg_level = IPPROTO_IP;
   header->cmsg_type = IP_PKTINFO;
@@ -135,13 +141,7 @@ long ReceiveDatagramOn(SocketHandle socket, uint8_t* buffer, size_t capacity,
   DWORD received = 0;
   int result;
   do {
-    message = WSAMSG{};
-    message.name = reinterpret_cast<sockaddr*>(&peer);
-    message.namelen = sizeof peer;
-    message.lpBuffers = &part;
-    message.dwBufferCount = 1;
-    message.Control.buf = control;
-    message.Control.len = sizeof control;
+    message = Message(&peer, &part, control, sizeof control);
     result = recvMsg(socket, &message, &received, nullptr, nullptr);
   } while (result == SOCKET_ERROR && WSAGetLastError() == WSAEINTR);
   // A datagram longer than the buffer fails the call with WSAEMSGSIZE; the rest of it is gone.

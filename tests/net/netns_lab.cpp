@@ -86,6 +86,12 @@ std::vector<std::string> LinkSteps(const std::string& veth, int pair, const Link
   return steps;
 }
 
+// The step that switches an IPv4 setting of a namespace on (net/ipv4/`setting` under
+// /proc/sys, which shows the namespace of the process that opens it).
+std::string ProcSysStep(const std::string& space, const std::string& setting) {
+  return "ip netns exec " + space + " sh -c \"echo 1 >/proc/sys/net/ipv4/" + setting + "\"";
+}
+
 std::string Slash24(const char* address) { return std::string(address) + "/24"; }
 
 }  // namespace
@@ -140,10 +146,9 @@ std::unique_ptr<NetnsLab> NetnsLab::Create(std::string* why, LabLayout layout) {
                     {printer, "eth0", Slash24(LAB_ROUTED_PRINTER_ADDRESS)}));
       add({"ip -n " + client + " route add default via " + LAB_ROUTER_ADDRESS,
            "ip -n " + printer + " route add default via 203.0.113.1",
-           "ip netns exec " + third + " sysctl -qw net.ipv4.ip_forward=1",
-           "ip netns exec " + third + " sysctl -qw net.ipv4.conf.all.bc_forwarding=1",
-           "ip netns exec " + third + " sysctl -qw net.ipv4.conf.lan0.bc_forwarding=1",
-           "ip netns exec " + third + " sysctl -qw net.ipv4.conf.lan1.bc_forwarding=1"});
+           ProcSysStep(third, "ip_forward"), ProcSysStep(third, "conf/all/bc_forwarding"),
+           ProcSysStep(third, "conf/lan0/bc_forwarding"),
+           ProcSysStep(third, "conf/lan1/bc_forwarding")});
       break;
   }
   for (const std::string& space : {client, printer, third}) {
