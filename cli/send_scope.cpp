@@ -52,7 +52,8 @@ bool ReadSendScope(const ParsedOptions& options, SendScope* scope, std::string* 
   }
   if (!ReadDirected(options.List("--to"), &scope->directed, error)) return false;
   int listError = 0;
-  if (!ListBroadcastInterfaces(&scope->all, &listError)) {
+  // With --to the list only names the interfaces that answers come in on.
+  if (!ListBroadcastInterfaces(&scope->all, &listError) && !scope->Directed()) {
     *error = "cannot list the network interfaces: " + SocketErrorText(listError);
     return false;
   }

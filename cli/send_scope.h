@@ -26,7 +26,7 @@ struct SendScope {
 // Reads the repeatable --interface NAME and --to ADDRESS options (a verb without --to
 // simply never has it). False with *error set, for exit status 2, when a name is not an
 // interface that can broadcast (the message lists those that can), an address is not a
-// dotted host or subnet-broadcast address, both options are given, the interfaces cannot
-// be listed, or no interface can broadcast and no --to is given.
+// dotted host or subnet-broadcast address, both options are given, or, without --to, when
+// the interfaces cannot be listed or none can broadcast.
 [[nodiscard]] bool ReadSendScope(const ParsedOptions& options, SendScope* scope,
                                  std::string* error);

@@ -140,6 +140,7 @@ bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, s
     return SetFlag(key, value,
                    {{"lower-case-digits", &printer->faults.lowerCaseDigits},
                     {"short", &printer->faults.shortReply},
+                    {"long", &printer->faults.longReply},
                     {"twice", &printer->faults.replyTwice},
                     {"hostile-text", &hostile}});
   };
@@ -284,8 +285,9 @@ const char* SimUsage() {
          "  --text-printer ITEMS  ITEMS: mac=44A8C2000001 (twelve hex digits, sent as given)\n"
          "                        ip=A mask=M gateway=G port=P dhcp=on|off\n"
          "                        version=2.05|none, and the faults lower-case-digits,\n"
-         "                        short (127-byte replies), twice, hostile-text (quotes,\n"
-         "                        commas and line breaks as MAC and version characters)\n"
+         "                        short (127-byte replies), long (4000-byte replies),\n"
+         "                        twice, hostile-text (quotes, commas and line breaks as\n"
+         "                        MAC and version characters)\n"
          "\n"
          "Firmware download service on TCP port 26600 (an image is accepted when its\n"
          "length and checksum match the header):\n"

@@ -23,6 +23,7 @@ void Add(std::vector<std::string>* out, const std::function<std::string(unsigned
       reply[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(reply[i])));
   }
   if (faults.shortReply) reply.resize(TEXT_MESSAGE_SIZE - 1);
+  if (faults.longReply) reply.resize(SIM_LONG_REPLY_SIZE, 'z');
   if (faults.replyTwice) out->push_back(reply);
   out->push_back(std::move(reply));
 }

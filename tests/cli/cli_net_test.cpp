@@ -123,7 +123,8 @@ constexpr const char* BOTH_FAMILIES =
     "--printer mac=02:00:00:00:00:01,ip=198.51.100.2,port=9100 "
     "--text-printer mac=44a8c2000001,ip=198.51.100.2,port=9100,dhcp=off,version=2.05 "
     "--text-printer mac=44A8C2000002,version=none,twice "
-    "--text-printer mac=44A8C2000003,lower-case-digits --text-printer mac=44A8C2000004,short";
+    "--text-printer mac=44A8C2000003,lower-case-digits --text-printer mac=44A8C2000004,short "
+    "--text-printer mac=44A8C2000005,long";
 
 TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
   NETVORA_REQUIRE_LAB(lab);
@@ -149,6 +150,8 @@ TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
   EXPECT_NE(std::string::npos, search.out.find("\"firmware\": null"));
   EXPECT_EQ(std::string::npos, search.out.find("44:A8:C2:00:00:03"));
   EXPECT_EQ(std::string::npos, search.out.find("44:A8:C2:00:00:04"));
+  // A reply longer than a datagram of the local network counts by its first 128 bytes.
+  EXPECT_NE(std::string::npos, search.out.find("44:A8:C2:00:00:05")) << search.out;
 
   const CliResult byMac = RunCli(*lab, "search --mac 44:A8:C2:00:00:01");
   EXPECT_EQ(0, byMac.status);
