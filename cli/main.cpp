@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/apply_command.h"
 #include "cli/exit_codes.h"
 #include "cli/flash_command.h"
 #include "cli/search_command.h"
@@ -19,7 +20,8 @@ constexpr const char* USAGE =
     "Verbs:\n"
     "  search       list the printers that answer a search\n"
     "  set          change one printer's IP address, mask, gateway, port or DHCP switch\n"
-    "  flash        download a firmware file into a printer\n"
+    "  apply        set up many printers from a plan file (CSV), with a dry run\n"
+    "  flash        download a firmware file into printers, several at once\n"
     "  test-print   print a test page with a printer's network settings\n"
     "'netvora-cli VERB --help' describes each verb; 'netvora-cli --version' gives the\n"
     "version.\n";
@@ -29,8 +31,11 @@ struct Verb {
   int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 };
 
-constexpr Verb VERBS[] = {
-    {"search", RunSearch}, {"set", RunSet}, {"flash", RunFlash}, {"test-print", RunTestPrint}};
+constexpr Verb VERBS[] = {{"search", RunSearch},
+                          {"set", RunSet},
+                          {"apply", RunApply},
+                          {"flash", RunFlash},
+                          {"test-print", RunTestPrint}};
 
 }  // namespace
 

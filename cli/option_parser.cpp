@@ -1,7 +1,12 @@
 #include "cli/option_parser.h"
 
 #include <algorithm>
-#include <cstring>
+
+const std::vector<std::string>& ParsedOptions::List(const std::string& name) const {
+  static const std::vector<std::string> none;
+  const auto it = lists.find(name);
+  return it == lists.end() ? none : it->second;
+}
 
 bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<OptionSpec> specs,
                   ParsedOptions* out, std::string* error, size_t maxPositional) {
@@ -21,11 +26,11 @@ bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<Op
       *error = "unknown argument '" + arg + "'";
       return false;
     }
-    if (out->Has(arg)) {
+    if (option->kind != OptionKind::kRepeatable && out->Has(arg)) {
       *error = "option " + arg + " given twice";
       return false;
     }
-    if (!option->takesValue) {
+    if (option->kind == OptionKind::kFlag) {
       out->flags.insert(arg);
       continue;
     }
@@ -33,7 +38,11 @@ bool ParseOptions(const std::vector<std::string>& args, std::initializer_list<Op
       *error = "option " + arg + " needs a value";
       return false;
     }
-    out->values[arg] = args[++i];
+    if (option->kind == OptionKind::kRepeatable) {
+      out->lists[arg].push_back(args[++i]);
+    } else {
+      out->values[arg] = args[++i];
+    }
   }
   return true;
 }

@@ -1,182 +1,78 @@
 #include "cli/set_command.h"
 
-#include <algorithm>
-#include <cstring>
-#include <optional>
-
+#include "cli/change_log.h"
 #include "cli/exit_codes.h"
 #include "cli/option_parser.h"
 #include "cli/printer_rows.h"
+#include "cli/printer_write.h"
 #include "cli/search_command.h"
-#include "common/byte_reader.h"
-#include "common/clock.h"
-#include "common/mac_text.h"
-#include "common/socket_port.h"
-#include "operations/text_exchange.h"
-#include "operations/text_message.h"
-#include "protocol/settings_edit.h"
-#include "protocol/settings_write.h"
+#include "cli/settings_change.h"
+#include "protocol/texts.h"
 
 namespace {
 
 constexpr const char* SET_HELP =
     "Usage: netvora-cli set --mac MAC [--ip A] [--mask M] [--gateway G] [--port P]\n"
-    "                       [--password TEXT] [--dhcp on|off]\n"
-    "Searches the local network, takes the printer with that MAC address, changes the\n"
-    "settings given and stores them in the printer (either family).\n"
-    "  --mac MAC        the printer, as 02:00:00:00:00:01\n"
+    "                       [--password TEXT] [--dhcp on|off] [--interface NAME]...\n"
+    "                       [--to ADDRESS]... [--log FILE]\n"
+    "Searches for the printer with that MAC address, changes the settings given and\n"
+    "stores them in the printer (either family).\n"
+    "  --mac MAC          the printer, as 02:00:00:00:00:01\n"
     "  --ip A, --mask M, --gateway G   dotted IPv4 addresses\n"
-    "  --port P         print port, 1024..50000\n"
-    "  --password TEXT  configuration printers: the password, up to 10 bytes (default:\n"
-    "                   the one the printer reported)\n"
-    "  --dhcp on|off    text-protocol printers: the DHCP switch\n"
+    "  --port P           print port, 1024..50000\n"
+    "  --password TEXT    configuration printers: the password, up to 10 bytes (default:\n"
+    "                     the one the printer reported)\n"
+    "  --dhcp on|off      text-protocol printers: the DHCP switch\n"
+    "  --interface NAME   broadcast out of this interface only (repeatable)\n"
+    "  --to ADDRESS       reach the printer at this address (or subnet broadcast\n"
+    "                     address) behind a router, without broadcasting (repeatable)\n"
+    "  --log FILE         the change log (default:\n"
+    "                     $XDG_STATE_HOME/netvora/changes.jsonl)\n"
     "Exit status: 0 stored, 1 printer not found or refused, 2 bad usage or local failure.\n";
 
-// What the command line asks for, checked before the network is touched.
-struct SetRequest {
-  uint8_t mac[6];
-  std::optional<uint32_t> ip, mask, gateway;
-  std::optional<uint16_t> port;
-  std::optional<std::string> password;
-  std::optional<bool> dhcp;
-};
-
-bool ReadAddress(const ParsedOptions& options, const char* name, std::optional<uint32_t>* value,
-                 std::string* error) {
-  const auto it = options.values.find(name);
-  if (it == options.values.end()) return true;
-  uint32_t address = 0;
-  if (!ParseIpv4(it->second.c_str(), &address)) {
-    *error = std::string("bad address for ") + name + ": '" + it->second + "'";
-    return false;
-  }
-  *value = address;
-  return true;
-}
-
-bool ReadRequest(const ParsedOptions& options, SetRequest* request, std::string* error) {
-  const auto mac = options.values.find("--mac");
-  if (mac == options.values.end()) {
+bool ReadChange(const ParsedOptions& options, SettingsChange* change, std::string* error) {
+  const auto value = [&](const char* name) -> const std::string* {
+    const auto it = options.values.find(name);
+    return it == options.values.end() ? nullptr : &it->second;
+  };
+  if (value("--mac") == nullptr) {
     *error = "--mac is required";
     return false;
   }
-  if (!ParseMac(mac->second, request->mac)) {
-    *error = "bad MAC address '" + mac->second + "'";
-    return false;
-  }
-  if (!ReadAddress(options, "--ip", &request->ip, error) ||
-      !ReadAddress(options, "--mask", &request->mask, error) ||
-      !ReadAddress(options, "--gateway", &request->gateway, error)) {
-    return false;
-  }
-  const auto port = options.values.find("--port");
-  if (port != options.values.end()) {
-    const std::string& text = port->second;
-    const bool digits = !text.empty() && text.size() <= 5 &&
-                        text.find_first_not_of("0123456789") == std::string::npos;
-    const unsigned long number = digits ? std::stoul(text) : 0;
-    if (number < MIN_PRINT_PORT || number > MAX_PRINT_PORT) {
-      *error = "port must be a number from 1024 to 50000, not '" + text + "'";
+  if (!ReadMacValue(*value("--mac"), change->mac, error)) return false;
+  const struct {
+    const char* name;
+    std::optional<uint32_t>* field;
+  } addresses[] = {
+      {"--ip", &change->ip}, {"--mask", &change->mask}, {"--gateway", &change->gateway}};
+  for (const auto& address : addresses) {
+    if (value(address.name) &&
+        !ReadAddressValue(address.name, *value(address.name), address.field, error)) {
       return false;
     }
-    request->port = static_cast<uint16_t>(number);
   }
-  const auto password = options.values.find("--password");
-  if (password != options.values.end()) {
-    if (password->second.size() > PASSWORD_SIZE) {
-      *error = "the password has at most 10 bytes";
-      return false;
-    }
-    request->password = password->second;
-  }
-  const auto dhcp = options.values.find("--dhcp");
-  if (dhcp != options.values.end()) {
-    if (dhcp->second != "on" && dhcp->second != "off") {
-      *error = "--dhcp takes on or off, not '" + dhcp->second + "'";
-      return false;
-    }
-    request->dhcp = dhcp->second == "on";
-  }
-  return true;
+  return (!value("--port") || ReadPortValue(*value("--port"), &change->port, error)) &&
+         (!value("--password") ||
+          ReadPasswordValue(*value("--password"), &change->password, error)) &&
+         (!value("--dhcp") || ReadDhcpValue("--dhcp", *value("--dhcp"), &change->dhcp, error));
 }
 
-// Writes a configuration-protocol printer as Save does.
-int SetConfigPrinter(const SetRequest& request, PrinterInfo record, std::ostream& out,
-                     std::ostream& err) {
-  if (request.dhcp) {
-    err << "netvora-cli set: --dhcp applies to text-protocol printers only\n";
-    return EXIT_USAGE;
+// The exit status of a write, after its messages.
+int Report(const WriteResult& result, std::ostream& out, std::ostream& err) {
+  for (const std::string& message : result.messages) err << message << "\n";
+  switch (result.outcome) {
+    case WriteOutcome::kStored:
+      out << MSG_SAVE_COMPLETED << "\n";
+      PrintPrinterTable(result.stored, out);
+      return EXIT_FOUND;
+    case WriteOutcome::kRefused:
+    case WriteOutcome::kNoAnswer:
+      return EXIT_NOT_FOUND;
+    case WriteOutcome::kRejected:
+    case WriteOutcome::kFailed:
+      return EXIT_USAGE;
   }
-  const NetworkSettings settings{
-      request.ip.value_or(record.ipAddress), request.mask.value_or(record.subnetMask),
-      request.gateway.value_or(record.gateway), request.port.value_or(GetPrintPort(record))};
-  if (!ApplyNetworkSettings(&record, settings)) {
-    err << MSG_WRONG_LOCAL_IP << "\n";
-    return EXIT_USAGE;
-  }
-  uint8_t password[PASSWORD_SIZE] = {};
-  if (request.password) {
-    std::memcpy(password, request.password->data(), request.password->size());
-  } else {
-    std::memcpy(password, record.password, PASSWORD_SIZE);
-  }
-  int writeError = 0;
-  if (WritePrinterSettings(WRITE_MODE_BROADCAST, &record, password, &writeError) == 1) {
-    out << MSG_SAVE_COMPLETED << "\n";
-    FoundPrinters stored;
-    stored.configs.push_back(record);
-    PrintPrinterTable(stored, out);
-    return EXIT_FOUND;
-  }
-  for (const std::string& message : WriteFailureMessages(writeError)) err << message << "\n";
-  // Positive codes are the local socket's errors; the negative ones are the printer's.
-  if (writeError > 0) {
-    err << "netvora-cli: " << std::strerror(writeError) << "\n";
-    return EXIT_USAGE;
-  }
-  return EXIT_NOT_FOUND;
-}
-
-// Writes a text-protocol printer: the set request, then up to seven seconds for its ack.
-int SetTextPrinter(const SetRequest& request, const std::string& reply, std::ostream& out,
-                   std::ostream& err) {
-  if (request.password) {
-    err << "netvora-cli set: --password applies to configuration-protocol printers only\n";
-    return EXIT_USAGE;
-  }
-  const auto host = [](const std::optional<uint32_t>& networkOrder, uint32_t current) {
-    return networkOrder ? NetworkToHost32(*networkOrder) : current;
-  };
-  const TextInfo info = DecodeTextInfo(reply);
-  const TextSettings settings{
-      MacDigitsOf(info.macText),           host(request.ip, info.ipAddress),
-      host(request.mask, info.subnetMask), host(request.gateway, info.gateway),
-      request.port.value_or(info.port),    request.dhcp.value_or(info.dhcp)};
-  int error = 0;
-  const SocketHandle socket = OpenTextSocket(&error);
-  if (socket == INVALID_SOCKET_HANDLE) {
-    err << "netvora-cli: cannot use UDP port " << TEXT_PORT << ": " << std::strerror(error) << "\n";
-    return EXIT_USAGE;
-  }
-  error = SendTextMessage(socket, BuildTextSet(settings, MillisecondClock()),
-                          LIMITED_BROADCAST_ADDRESS);
-  std::string ack;
-  const bool acknowledged =
-      error == 0 && WaitForTextReply(socket, TXT_SET_ACK, TEXT_SET_ACK_WAIT_MS, &ack);
-  CloseSocket(socket);
-  if (error != 0) {
-    err << "Sever Socket failed to send: " << error << "\n";
-    return EXIT_USAGE;
-  }
-  if (!acknowledged) {
-    err << MSG_SAVE_ERROR << "\n";
-    return EXIT_NOT_FOUND;
-  }
-  out << MSG_SAVE_COMPLETED << "\n";
-  FoundPrinters stored;
-  stored.textReplies.push_back(EditStoredReply(reply, settings));
-  PrintPrinterTable(stored, out);
-  return EXIT_FOUND;
+  return EXIT_USAGE;
 }
 
 }  // namespace
@@ -184,35 +80,52 @@ int SetTextPrinter(const SetRequest& request, const std::string& reply, std::ost
 int RunSet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedOptions options;
   std::string error;
-  SetRequest request{};
+  SettingsChange change;
   const bool parsed = ParseOptions(args,
-                                   {{"--mac", true},
-                                    {"--ip", true},
-                                    {"--mask", true},
-                                    {"--gateway", true},
-                                    {"--port", true},
-                                    {"--password", true},
-                                    {"--dhcp", true}},
+                                   {{"--mac", OptionKind::kValue},
+                                    {"--ip", OptionKind::kValue},
+                                    {"--mask", OptionKind::kValue},
+                                    {"--gateway", OptionKind::kValue},
+                                    {"--port", OptionKind::kValue},
+                                    {"--password", OptionKind::kValue},
+                                    {"--dhcp", OptionKind::kValue},
+                                    {"--interface", OptionKind::kRepeatable},
+                                    {"--to", OptionKind::kRepeatable},
+                                    {"--log", OptionKind::kValue}},
                                    &options, &error);
   if (parsed && options.Has("--help")) {
     out << SET_HELP;
     return EXIT_FOUND;
   }
-  if (!parsed || !ReadRequest(options, &request, &error)) {
+  SendScope scope;
+  ChangeLog log;
+  const bool explicitLog = options.Has("--log");
+  if (!parsed || !ReadChange(options, &change, &error) ||
+      !log.Open(explicitLog ? options.values["--log"] : DefaultChangeLogPath(), !explicitLog,
+                &error) ||
+      !ReadSendScope(options, &scope, &error)) {
     err << "netvora-cli set: " << error << "\n";
     return EXIT_USAGE;
   }
 
   FoundPrinters found;
-  if (!SearchAllPrinters(nullptr, &found, err)) return EXIT_USAGE;
-  const auto config = std::find_if(
-      found.configs.begin(), found.configs.end(),
-      [&](const PrinterInfo& record) { return std::memcmp(record.mac, request.mac, 6) == 0; });
-  if (config != found.configs.end()) return SetConfigPrinter(request, *config, out, err);
-  const std::string wanted = FormatMac(request.mac);
-  for (const std::string& reply : found.textReplies) {
-    if (SameMacText(DecodeTextInfo(reply).macText, wanted))
-      return SetTextPrinter(request, reply, out, err);
+  if (!SearchAllPrinters(scope, nullptr, &found, err)) return EXIT_USAGE;
+  const WriteLog writeLog{"set", &log};
+  if (const FoundConfig* config = FindConfig(found, change.mac)) {
+    if (change.dhcp) {
+      err << "netvora-cli set: --dhcp applies to text-protocol printers only\n";
+      return EXIT_USAGE;
+    }
+    const PrinterValues wanted = change.AppliedTo(ValuesOf(config->record));
+    return Report(WriteConfigPrinter(scope, *config, wanted, change.password, writeLog), out, err);
+  }
+  if (const FoundText* text = FindText(found, change.mac)) {
+    if (change.password) {
+      err << "netvora-cli set: --password applies to configuration-protocol printers only\n";
+      return EXIT_USAGE;
+    }
+    const PrinterValues wanted = change.AppliedTo(ValuesOf(DecodeTextInfo(text->reply)));
+    return Report(WriteTextPrinter(scope, *text, wanted, writeLog), out, err);
   }
   err << MSG_CANNOT_FIND_MAC << "\n";
   return EXIT_NOT_FOUND;

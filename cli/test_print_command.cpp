@@ -1,9 +1,7 @@
 #include "cli/test_print_command.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "cli/exit_codes.h"
+#include "cli/found_printers.h"
 #include "cli/option_parser.h"
 #include "cli/search_command.h"
 #include "common/byte_reader.h"
@@ -16,29 +14,26 @@
 namespace {
 
 constexpr const char* TEST_PRINT_HELP =
-    "Usage: netvora-cli test-print --mac MAC [--korean]\n"
+    "Usage: netvora-cli test-print --mac MAC [--korean] [--interface NAME]...\n"
     "Searches the local network and prints a test page with the network settings of the\n"
     "printer with that MAC address on its print port, then cuts the paper.\n"
-    "  --korean   Korean labels (code page 949) instead of English\n"
+    "  --korean           Korean labels (code page 949) instead of English\n"
+    "  --interface NAME   search out of this interface only (repeatable)\n"
     "Exit status: 0 page sent, 1 printer not found or not reachable, 2 bad usage.\n";
 
 // The page's values for the printer with that MAC, from either family's answer.
 bool FindPageValues(const FoundPrinters& found, const uint8_t mac[6], TestPageValues* values) {
-  const auto config =
-      std::find_if(found.configs.begin(), found.configs.end(),
-                   [&](const PrinterInfo& record) { return std::memcmp(record.mac, mac, 6) == 0; });
-  if (config != found.configs.end()) {
-    *values = {FormatMac(config->mac), NetworkToHost32(config->ipAddress),
-               NetworkToHost32(config->subnetMask), NetworkToHost32(config->gateway),
-               GetPrintPort(*config)};
+  if (const FoundConfig* config = FindConfig(found, mac)) {
+    const PrinterInfo& record = config->record;
+    *values = {FormatMac(record.mac), NetworkToHost32(record.ipAddress),
+               NetworkToHost32(record.subnetMask), NetworkToHost32(record.gateway),
+               GetPrintPort(record)};
     return true;
   }
-  for (const std::string& reply : found.textReplies) {
-    const TextInfo info = DecodeTextInfo(reply);
-    if (SameMacText(info.macText, FormatMac(mac))) {
-      *values = {info.macText, info.ipAddress, info.subnetMask, info.gateway, info.port};
-      return true;
-    }
+  if (const FoundText* text = FindText(found, mac)) {
+    const TextInfo info = DecodeTextInfo(text->reply);
+    *values = {info.macText, info.ipAddress, info.subnetMask, info.gateway, info.port};
+    return true;
   }
   return false;
 }
@@ -48,21 +43,26 @@ bool FindPageValues(const FoundPrinters& found, const uint8_t mac[6], TestPageVa
 int RunTestPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedOptions options;
   std::string error;
-  if (!ParseOptions(args, {{"--mac", true}, {"--korean", false}}, &options, &error)) {
-    err << "netvora-cli test-print: " << error << "\n";
-    return EXIT_USAGE;
-  }
-  if (options.Has("--help")) {
+  const bool parsed = ParseOptions(args,
+                                   {{"--mac", OptionKind::kValue},
+                                    {"--korean", OptionKind::kFlag},
+                                    {"--interface", OptionKind::kRepeatable}},
+                                   &options, &error);
+  if (parsed && options.Has("--help")) {
     out << TEST_PRINT_HELP;
     return EXIT_FOUND;
   }
   uint8_t mac[6];
-  if (!options.Has("--mac") || !ParseMac(options.values["--mac"], mac)) {
-    err << "netvora-cli test-print: --mac MAC is required, as 02:00:00:00:00:01\n";
+  if (parsed && (!options.Has("--mac") || !ParseMac(options.values["--mac"], mac))) {
+    error = "--mac MAC is required, as 02:00:00:00:00:01";
+  }
+  SendScope scope;
+  if (!error.empty() || !ReadSendScope(options, &scope, &error)) {
+    err << "netvora-cli test-print: " << error << "\n";
     return EXIT_USAGE;
   }
   FoundPrinters found;
-  if (!SearchAllPrinters(nullptr, &found, err)) return EXIT_USAGE;
+  if (!SearchAllPrinters(scope, nullptr, &found, err)) return EXIT_USAGE;
   TestPageValues values;
   if (!FindPageValues(found, mac, &values)) {
     err << MSG_CANNOT_FIND_MAC << "\n";

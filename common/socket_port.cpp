@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "common/clock.h"
 
@@ -74,6 +75,8 @@ void SocketCleanup() { --g_nHeldStartups; }
 int HeldSocketStartups() { return g_nHeldStartups.load(); }
 
 int LastSocketError() { return errno; }
+
+std::string SocketErrorText(int error) { return std::strerror(error); }
 
 int CloseSocket(SocketHandle socket) {
   if (socket == INVALID_SOCKET_HANDLE) return -1;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "common/ipv4_text.h"
 
@@ -36,6 +37,9 @@ int HeldSocketStartups();
 
 // The error code of the last failed socket call on this thread (WSAGetLastError / errno).
 [[nodiscard]] int LastSocketError();
+// The system's text for a socket error code ("Address already in use"), for messages: a
+// Winsock code on Windows (where strerror knows none of them), errno's on POSIX.
+[[nodiscard]] std::string SocketErrorText(int error);
 
 // Closes the socket (closesocket / close): 0, or -1 when the close fails or the handle is
 // INVALID_SOCKET_HANDLE.

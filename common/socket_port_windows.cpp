@@ -75,6 +75,20 @@ int HeldSocketStartups() { return g_nHeldStartups.load(); }
 
 int LastSocketError() { return WSAGetLastError(); }
 
+std::string SocketErrorText(int error) {
+  char text[256] = {};
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+  std::string message(text, length);
+  // The system's texts end with a full stop and a line break.
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message.empty() ? "error " + std::to_string(error) : message;
+}
+
 int CloseSocket(SocketHandle socket) {
   if (socket == INVALID_SOCKET_HANDLE) return -1;
   return closesocket(socket) == 0 ? 0 : -1;

@@ -1,7 +1,7 @@
 // Writes the seed corpus of every fuzz target into CORPUS/<target>, one folder per target
 // named as its executable without "fuzz_": element lists of printers of each model, their
 // reply datagrams (after the operation byte that parse_reply_fuzz reads), text-protocol
-// replies and requests, and download replies and headers.
+// replies and requests, download replies and headers, and plan files.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -88,6 +88,17 @@ void WriteDownloadSeeds(SeedWriter* seeds) {
   seeds->Write("download_reply", "header", std::vector<uint8_t>(header.begin(), header.end()));
 }
 
+void WritePlanSeeds(SeedWriter* seeds) {
+  seeds->Write("plan_parser", "every-column",
+               "mac,ip,mask,gateway,port,dhcp,password\r\n"
+               "02:00:00:00:00:01,198.51.100.20,255.255.255.0,198.51.100.1,9100,,secret\r\n"
+               "44:A8:C2:00:00:01,,,,9300,on,\r\n");
+  seeds->Write("plan_parser", "quoted-and-spaced",
+               "\xEF\xBB\xBF Port ,MAC\n 9100 ,\"02:00:00:00:00:02\"\n\n,\n");
+  seeds->Write("plan_parser", "faults",
+               "mac,ip,port\n02:00:00:00:00:1,198.51.100.300,80\n02:00:00:00:00:01,\"a\nb\",\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +110,7 @@ int main(int argc, char** argv) {
   WriteConfigSeeds(&seeds);
   WriteTextSeeds(&seeds);
   WriteDownloadSeeds(&seeds);
+  WritePlanSeeds(&seeds);
   if (!seeds.Ok()) {
     std::perror("write_fuzz_seeds");
     return 1;

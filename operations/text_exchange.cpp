@@ -1,26 +1,37 @@
 #include "operations/text_exchange.h"
 
+#include <algorithm>
+
 #include "common/clock.h"
 #include "operations/text_message.h"
 
 namespace {
 
-constexpr size_t DATAGRAM_BUFFER_SIZE = 1500;
+enum class Received {
+  kReply,    // a valid reply with the code asked for, in *reply
+  kOther,    // any other datagram, one too long for the buffer included
+  kNothing,  // nothing came in time
+  kFailed,   // the socket failed
+};
 
-// One datagram if it arrives within `timeoutMs`: 1 with *message set when it is a valid
-// reply with `code`, 0 for any other datagram (one too long for the buffer included), -1
-// when nothing came or the socket failed.
-int ReceiveTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
-                     std::string* message) {
-  if (WaitReadable(socket, timeoutMs) != 1) return -1;
-  uint8_t datagram[DATAGRAM_BUFFER_SIZE];
-  const long received = ReceiveDatagram(socket, datagram, sizeof datagram, nullptr, nullptr);
-  if (received == RECEIVE_FAILED) return -1;
-  if (received == DATAGRAM_TOO_LONG || !IsValidTextReply(datagram, static_cast<size_t>(received))) {
-    return 0;
+// One datagram if it arrives within `timeoutMs`.
+Received ReceiveTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
+                          TextReply* reply) {
+  const int ready = WaitReadable(socket, timeoutMs);
+  if (ready == 0) return Received::kNothing;
+  if (ready < 0) return Received::kFailed;
+  std::vector<uint8_t> datagram(TEXT_RECEIVE_BUFFER_SIZE);
+  uint32_t arrival = 0;
+  const long received =
+      ReceiveDatagramOn(socket, datagram.data(), datagram.size(), nullptr, &arrival);
+  if (received == RECEIVE_FAILED) return Received::kFailed;
+  if (received == DATAGRAM_TOO_LONG ||
+      !IsValidTextReply(datagram.data(), static_cast<size_t>(received))) {
+    return Received::kOther;
   }
-  *message = std::string(reinterpret_cast<const char*>(datagram), TEXT_MESSAGE_SIZE);
-  return TextMessageCode(*message) == code ? 1 : 0;
+  reply->message.assign(reinterpret_cast<const char*>(datagram.data()), TEXT_MESSAGE_SIZE);
+  reply->interfaceIndex = arrival;
+  return TextMessageCode(reply->message) == code ? Received::kReply : Received::kOther;
 }
 
 }  // namespace
@@ -37,23 +48,31 @@ SocketHandle OpenTextSocket(int* error) {
   return socket;
 }
 
-int SendTextMessage(SocketHandle socket, const std::string& message, uint32_t address) {
-  const long sent = SendDatagram(socket, reinterpret_cast<const uint8_t*>(message.data()),
-                                 message.size(), address, TEXT_PORT);
-  return sent == static_cast<long>(message.size()) ? 0 : LastSocketError();
+int SendTextMessageAlong(SocketHandle socket, const std::string& message,
+                         const std::vector<DatagramRoute>& routes) {
+  int error = 0;
+  for (const DatagramRoute& route : routes) {
+    const long sent = SendDatagramAlong(socket, reinterpret_cast<const uint8_t*>(message.data()),
+                                        message.size(), route, TEXT_PORT);
+    if (sent != static_cast<long>(message.size()) && error == 0) error = LastSocketError();
+  }
+  return error;
 }
 
-std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* code,
-                                            uint32_t quietMs) {
-  std::vector<std::string> replies;
-  std::string reply;
+std::vector<TextReply> CollectTextReplies(SocketHandle socket, const char* code, uint32_t quietMs,
+                                          const std::function<bool()>& keepCollecting) {
+  std::vector<TextReply> replies;
+  TextReply reply;
   uint32_t lastReply = MillisecondClock();
   for (;;) {
     const uint32_t quiet = MillisecondClock() - lastReply;
-    if (quiet >= quietMs) break;
-    const int got = ReceiveTextReply(socket, code, quietMs - quiet, &reply);
-    if (got < 0) break;
-    if (got == 1) {
+    const bool busy = keepCollecting && keepCollecting();
+    if (quiet >= quietMs && !busy) break;
+    uint32_t wait = quiet < quietMs ? quietMs - quiet : TEXT_BUSY_POLL_MS;
+    if (busy) wait = std::min(wait, TEXT_BUSY_POLL_MS);
+    const Received got = ReceiveTextReply(socket, code, wait, &reply);
+    if (got == Received::kFailed || (got == Received::kNothing && !busy)) break;
+    if (got == Received::kReply) {
       replies.push_back(reply);
       lastReply = MillisecondClock();
     }
@@ -64,11 +83,15 @@ std::vector<std::string> CollectTextReplies(SocketHandle socket, const char* cod
 bool WaitForTextReply(SocketHandle socket, const char* code, uint32_t timeoutMs,
                       std::string* reply) {
   const uint32_t start = MillisecondClock();
+  TextReply got;
   for (;;) {
     const uint32_t waited = MillisecondClock() - start;
     if (waited >= timeoutMs) return false;
-    const int got = ReceiveTextReply(socket, code, timeoutMs - waited, reply);
-    if (got < 0) return false;
-    if (got == 1) return true;
+    const Received result = ReceiveTextReply(socket, code, timeoutMs - waited, &got);
+    if (result == Received::kNothing || result == Received::kFailed) return false;
+    if (result == Received::kReply) {
+      *reply = got.message;
+      return true;
+    }
   }
 }

@@ -115,13 +115,18 @@ void ParseReply(ExchangeContext* context, uint32_t sourceAddress, const uint8_t*
   }
 }
 
-int SendRequestTwice(SocketHandle socket, const ExchangeContext& context, uint32_t destination) {
-  // Twice, so that one lost datagram costs nothing; only the second send's result counts.
-  (void)SendDatagram(socket, context.sendBuffer, context.requestLength, destination, CONFIG_PORT);
+int SendRequestAlong(SocketHandle socket, const ExchangeContext& context,
+                     const std::vector<DatagramRoute>& routes) {
+  // Twice, so that one lost datagram costs nothing; only the second round's results count.
+  for (const DatagramRoute& route : routes) {
+    (void)SendDatagramAlong(socket, context.sendBuffer, context.requestLength, route, CONFIG_PORT);
+  }
   SleepMilliseconds(10);
-  if (SendDatagram(socket, context.sendBuffer, context.requestLength, destination, CONFIG_PORT) <
-      0) {
-    return LastSocketError();
+  for (const DatagramRoute& route : routes) {
+    if (SendDatagramAlong(socket, context.sendBuffer, context.requestLength, route, CONFIG_PORT) <
+        0) {
+      return LastSocketError();
+    }
   }
   return 0;
 }

@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "common/net_interfaces.h"
 #include "common/socket_port.h"
 #include "protocol/config_header.h"
 #include "protocol/elements.h"
@@ -47,7 +49,9 @@ struct ExchangeContext {
 void ParseReply(ExchangeContext* context, uint32_t sourceAddress, const uint8_t* datagram,
                 long length);
 
-// Sends the context's request to `destination`:CONFIG_PORT twice, 10 ms apart. Returns 0,
-// or the socket error of the second send (the first send's result is not examined).
-[[nodiscard]] int SendRequestTwice(SocketHandle socket, const ExchangeContext& context,
-                                   uint32_t destination);
+// Sends the context's request along every route (to its destination:CONFIG_PORT, out of its
+// interface), and 10 ms later along every route again: with one route, the request goes out
+// twice, 10 ms apart. Returns 0, or the socket error of the first failed send of the second
+// round (the first round's results are not examined).
+[[nodiscard]] int SendRequestAlong(SocketHandle socket, const ExchangeContext& context,
+                                   const std::vector<DatagramRoute>& routes);

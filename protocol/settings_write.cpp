@@ -76,12 +76,12 @@ void BuildSetRequest(ExchangeContext* context) {
   context->requestLength = CONFIG_HEADER_SIZE + payloadLength;
 }
 
-int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PASSWORD_SIZE],
-                         int* error) {
-  if (mode != WRITE_MODE_BROADCAST && mode != WRITE_MODE_DIRECTED) {
-    *error = EINVAL;
-    return -1;
-  }
+namespace {
+
+// The exchange of both entry points, after the mode has been checked: `routes` empty sends
+// the request to info->replyAddress (mode 1) or 255.255.255.255 (mode 0).
+int RunWrite(int mode, const std::vector<DatagramRoute>& routes, PrinterInfo* info,
+             const uint8_t password[PASSWORD_SIZE], int* error) {
   *error = CheckRecord(*info);
   if (*error != 0) return -1;
   SubstitutePassword(info, password);
@@ -100,7 +100,8 @@ int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PAS
   }
   BuildSetRequest(context.get());
 
-  const int sendError = SendRequestTwice(socket, *context, destination);
+  const int sendError = SendRequestAlong(
+      socket, *context, routes.empty() ? std::vector<DatagramRoute>{{destination, {}}} : routes);
   if (sendError != 0) {
     *error = sendError;
     CloseSocket(socket);
@@ -138,4 +139,24 @@ int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PAS
   CloseSocket(socket);
   SocketCleanup();
   return result;
+}
+
+}  // namespace
+
+int WritePrinterSettings(int mode, PrinterInfo* info, const uint8_t password[PASSWORD_SIZE],
+                         int* error) {
+  if (mode != WRITE_MODE_BROADCAST && mode != WRITE_MODE_DIRECTED) {
+    *error = EINVAL;
+    return -1;
+  }
+  return RunWrite(mode, {}, info, password, error);
+}
+
+int WritePrinterSettingsAlong(const std::vector<DatagramRoute>& routes, PrinterInfo* info,
+                              const uint8_t password[PASSWORD_SIZE], int* error) {
+  if (routes.empty()) {
+    *error = EINVAL;
+    return -1;
+  }
+  return RunWrite(WRITE_MODE_BROADCAST, routes, info, password, error);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "protocol/exchange.h"
 
@@ -32,3 +33,10 @@ void BuildSetRequest(ExchangeContext* context);
 // SET_ERR_PASSWORD comes only from a reply that carries the target's hardware address.
 [[nodiscard]] int WritePrinterSettings(int mode, PrinterInfo* info,
                                        const uint8_t password[PASSWORD_SIZE], int* error);
+
+// WritePrinterSettings in mode 0 (not directed) with the request sent along every route on
+// the one socket, each route a limited broadcast out of its interface. Same checks, results
+// and errors; EINVAL also for no route.
+[[nodiscard]] int WritePrinterSettingsAlong(const std::vector<DatagramRoute>& routes,
+                                            PrinterInfo* info,
+                                            const uint8_t password[PASSWORD_SIZE], int* error);

@@ -169,7 +169,8 @@ bool ConfigService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
            static_cast<int32_t>(pending.begin()->first - MillisecondClock()) <= 0) {
       const Pending& due = pending.begin()->second;
       if (SendDatagram(socket, due.bytes.data(), due.bytes.size(), due.address, due.port) < 0) {
-        std::fprintf(stderr, "printer-sim: send failed: %s\n", std::strerror(LastSocketError()));
+        std::fprintf(stderr, "printer-sim: send failed: %s\n",
+                     SocketErrorText(LastSocketError()).c_str());
       }
       pending.erase(pending.begin());
       // Short pauses keep a burst of hundreds of answers within the client's receive buffer.

@@ -46,8 +46,9 @@ std::string DescribeTextPrinter(const SimTextPrinter& printer) {
          " dhcp=" + (s.dhcp ? "on" : "off");
 }
 
-int Fail(const char* what, int error) {
-  std::fprintf(stderr, "printer-sim: cannot %s: %s\n", what, std::strerror(error));
+// Reports what failed with the error's text and stops every service.
+int Fail(const char* what, const std::string& why) {
+  std::fprintf(stderr, "printer-sim: cannot %s: %s\n", what, why.c_str());
   g_bStop.store(true);
   return 2;
 }
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (std::signal(SIGINT, RequestStop) == SIG_ERR || std::signal(SIGTERM, RequestStop) == SIG_ERR) {
-    return Fail("install the signal handlers", errno);
+    return Fail("install the signal handlers", std::strerror(errno));
   }
 
   std::vector<SocketHandle> sockets;
@@ -84,14 +85,15 @@ int main(int argc, char** argv) {
   };
 
   const SocketHandle configSocket = OpenConfigSocket(&socketError);
-  if (configSocket == INVALID_SOCKET_HANDLE) return Fail("bind UDP port 50005", socketError);
+  if (configSocket == INVALID_SOCKET_HANDLE)
+    return Fail("bind UDP port 50005", SocketErrorText(socketError));
   sockets.push_back(configSocket);
   ConfigService config(
       std::move(options.printers), options.serviceFaults,
       [](const PrinterInfo& stored) { PrintLine("stored " + DescribePrinter(stored)); });
   threads.emplace_back([&] {
     if (!config.Serve(configSocket, g_bStop))
-      status = Fail("serve UDP port 50005", LastSocketError());
+      status = Fail("serve UDP port 50005", SocketErrorText(LastSocketError()));
   });
 
   TextService text(
@@ -101,12 +103,12 @@ int main(int argc, char** argv) {
     const SocketHandle textSocket = OpenTextSocket(&socketError);
     if (textSocket == INVALID_SOCKET_HANDLE) {
       stopAll();
-      return Fail("bind UDP port 27700", socketError);
+      return Fail("bind UDP port 27700", SocketErrorText(socketError));
     }
     sockets.push_back(textSocket);
     threads.emplace_back([&, textSocket] {
       if (!text.Serve(textSocket, g_bStop))
-        status = Fail("serve UDP port 27700", LastSocketError());
+        status = Fail("serve UDP port 27700", SocketErrorText(LastSocketError()));
     });
   }
 
@@ -127,7 +129,8 @@ int main(int argc, char** argv) {
     if (listener == INVALID_SOCKET_HANDLE) {
       const int listenError = LastSocketError();
       stopAll();
-      return Fail(("listen on TCP port " + std::to_string(service.port)).c_str(), listenError);
+      return Fail(("listen on TCP port " + std::to_string(service.port)).c_str(),
+                  SocketErrorText(listenError));
     }
     sockets.push_back(listener);
     threads.emplace_back([listener, serve = service.serve] { serve(listener); });

@@ -107,6 +107,7 @@ bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, s
   printer->settings = TextSettings{"44A8C2000001", 0xC6336414, 0xFFFFFF00, 0xC6336401, 9100, false};
   printer->version = "2.05";
   TextSettings& settings = printer->settings;
+  bool hostile = false;
   const auto take = [&](const std::string& key, const std::string& value) {
     uint32_t address = 0;
     unsigned long numeric = 0;
@@ -139,9 +140,16 @@ bool ParseTextPrinter(const std::string& description, SimTextPrinter* printer, s
     return SetFlag(key, value,
                    {{"lower-case-digits", &printer->faults.lowerCaseDigits},
                     {"short", &printer->faults.shortReply},
-                    {"twice", &printer->faults.replyTwice}});
+                    {"long", &printer->faults.longReply},
+                    {"twice", &printer->faults.replyTwice},
+                    {"hostile-text", &hostile}});
   };
-  return ForEachItem(description, "text printer", take, error);
+  if (!ForEachItem(description, "text printer", take, error)) return false;
+  if (hostile) {
+    settings.macDigits = SIM_HOSTILE_MAC_TEXT;
+    printer->version = SIM_HOSTILE_VERSION;
+  }
+  return true;
 }
 
 }  // namespace
@@ -277,7 +285,9 @@ const char* SimUsage() {
          "  --text-printer ITEMS  ITEMS: mac=44A8C2000001 (twelve hex digits, sent as given)\n"
          "                        ip=A mask=M gateway=G port=P dhcp=on|off\n"
          "                        version=2.05|none, and the faults lower-case-digits,\n"
-         "                        short (127-byte replies), twice\n"
+         "                        short (127-byte replies), long (4000-byte replies),\n"
+         "                        twice, hostile-text (quotes, commas and line breaks as\n"
+         "                        MAC and version characters)\n"
          "\n"
          "Firmware download service on TCP port 26600 (an image is accepted when its\n"
          "length and checksum match the header):\n"

@@ -52,7 +52,7 @@ bool PauseUnlessStopped(uint32_t milliseconds, const std::atomic<bool>& stop) {
 bool SendReply(SocketHandle connection, const uint8_t* bytes, size_t length) {
   if (SendStream(connection, bytes, length) == static_cast<long>(length)) return true;
   std::fprintf(stderr, "printer-sim: download reply not sent: %s\n",
-               std::strerror(LastSocketError()));
+               SocketErrorText(LastSocketError()).c_str());
   return false;
 }
 
@@ -61,14 +61,16 @@ bool SendReply(SocketHandle connection, const uint8_t* bytes, size_t length) {
 void LimitReceiveBuffer(SocketHandle connection) {
   const int smallest = 1;  // raised to the system's minimum
   if (!SetReceiveBufferSize(connection, smallest)) {
-    std::fprintf(stderr, "printer-sim: SO_RCVBUF: %s\n", std::strerror(LastSocketError()));
+    std::fprintf(stderr, "printer-sim: SO_RCVBUF: %s\n",
+                 SocketErrorText(LastSocketError()).c_str());
   }
 }
 
 // Ends the connection with a reset rather than an orderly close.
 void ResetOnClose(SocketHandle connection) {
   if (!SetResetOnClose(connection)) {
-    std::fprintf(stderr, "printer-sim: SO_LINGER: %s\n", std::strerror(LastSocketError()));
+    std::fprintf(stderr, "printer-sim: SO_LINGER: %s\n",
+                 SocketErrorText(LastSocketError()).c_str());
   }
 }
 

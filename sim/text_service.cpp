@@ -23,6 +23,7 @@ void Add(std::vector<std::string>* out, const std::function<std::string(unsigned
       reply[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(reply[i])));
   }
   if (faults.shortReply) reply.resize(TEXT_MESSAGE_SIZE - 1);
+  if (faults.longReply) reply.resize(SIM_LONG_REPLY_SIZE, 'z');
   if (faults.replyTwice) out->push_back(reply);
   out->push_back(std::move(reply));
 }
@@ -86,7 +87,8 @@ bool TextService::Serve(SocketHandle socket, const std::atomic<bool>& stop) {
     for (const std::string& reply : HandleDatagram(datagram, static_cast<size_t>(received))) {
       if (SendDatagram(socket, reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), source,
                        TEXT_PORT) < 0) {
-        std::fprintf(stderr, "printer-sim: send failed: %s\n", std::strerror(LastSocketError()));
+        std::fprintf(stderr, "printer-sim: send failed: %s\n",
+                     SocketErrorText(LastSocketError()).c_str());
       }
     }
   }

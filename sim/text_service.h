@@ -13,9 +13,20 @@
 #include "operations/text_message.h"
 #include "sim/sim_printer.h"
 
+// What a text printer with the fault hostile-text sends as its MAC characters (twelve) and
+// version ("M.mm" becomes the characters at positions 61, 62, 63 and 64): quotes, commas, a
+// semicolon and a line break, as any printer may send.
+constexpr const char* SIM_HOSTILE_MAC_TEXT = "\"4,4\r\nA8;\"C2";
+constexpr const char* SIM_HOSTILE_VERSION = "\"x,\n";
+
+// The length of a long reply: its first 128 bytes are the message, the rest is text that a
+// receiver does not read.
+constexpr size_t SIM_LONG_REPLY_SIZE = 4000;
+
 struct SimTextFaults {
   bool lowerCaseDigits = false;  // replies carry lower-case check digits (invalid)
   bool shortReply = false;       // replies are 127 bytes long
+  bool longReply = false;        // replies run on to SIM_LONG_REPLY_SIZE bytes
   bool replyTwice = false;       // every reply is sent twice
 };
 

@@ -1,19 +1,19 @@
 // netvora-cli end to end: the real executables, netvora-cli on the lab's client side and
 // printer-sim on the printer side.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/socket_port.h"
 #include "protocol/config_header.h"
-#include "tests/net/netns_lab.h"
+#include "tests/cli/cli_lab.h"
 
 namespace {
 
@@ -21,67 +21,6 @@ constexpr const char* PRINTERS =
     "--printer mac=02:00:00:00:00:02,ip=198.51.100.11,model=19 "
     "--printer mac=02:00:00:00:00:01,ip=198.51.100.10,mask=255.255.255.0,"
     "gateway=198.51.100.1,port=9100,model=16,password=secret";
-
-// printer-sim running as a process in the lab's printer namespace.
-class SimProcess {
- public:
-  SimProcess(const NetnsLab& lab, const std::string& args)
-      : m_lab(lab),
-        m_strLog(::testing::TempDir() + "printer-sim-" + std::to_string(getpid()) + ".log") {
-    std::string pid;
-    m_lab.RunIn(m_lab.PrinterNamespace(),
-                std::string(NETVORA_SIM_PATH) + " " + args + " >" + m_strLog + " 2>&1 & echo $!",
-                &pid);
-    m_pid = static_cast<pid_t>(std::atol(pid.c_str()));
-    for (int tries = 0; tries < 100 && !Listening(); ++tries) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-  }
-  ~SimProcess() {
-    if (m_pid > 0) kill(m_pid, SIGTERM);
-    for (int tries = 0; tries < 100 && m_pid > 0 && kill(m_pid, 0) == 0; ++tries) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    std::remove(m_strLog.c_str());
-  }
-  bool Listening() const {
-    std::string sockets;
-    m_lab.RunIn(m_lab.PrinterNamespace(), "ss -Huln sport = :50005", &sockets);
-    return !sockets.empty();
-  }
-  std::string Log() const {
-    std::ifstream file(m_strLog);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
-
- private:
-  const NetnsLab& m_lab;
-  std::string m_strLog;
-  pid_t m_pid = 0;
-};
-
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunCli(const NetnsLab& lab, const std::string& args) {
-  const std::string errPath =
-      ::testing::TempDir() + "netvora-cli-" + std::to_string(getpid()) + ".err";
-  CliResult result;
-  result.status =
-      lab.RunIn(lab.ClientNamespace(), std::string(NETVORA_CLI_PATH) + " " + args + " 2>" + errPath,
-                &result.out);
-  std::ifstream file(errPath);
-  std::stringstream text;
-  text << file.rdbuf();
-  result.err = text.str();
-  std::remove(errPath.c_str());
-  return result;
-}
 
 TEST(NetvoraCli, SearchJsonListsTheSimulatorsPrintersByMac) {
   NETVORA_REQUIRE_LAB(lab);
@@ -99,9 +38,18 @@ TEST(NetvoraCli, SearchJsonListsTheSimulatorsPrintersByMac) {
                             "\"gateway\": \"198.51.100.1\", \"port\": 9100, \"model\": 16"));
 }
 
-TEST(NetvoraCli, SetChangesOnePrinterAsTheSimulatorShows) {
+// Lines of a change log.
+std::vector<std::string> LogLines(const std::string& path) {
+  std::istringstream text(ReadFile(path));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(NetvoraCli, SetChangesOnePrinterAsTheSimulatorShowsAndLogsIt) {
   NETVORA_REQUIRE_LAB(lab);
   SimProcess sim(*lab, PRINTERS);
+  std::remove(DefaultChangeLog().c_str());
   const CliResult set = RunCli(*lab, "set --mac 02:00:00:00:00:01 --ip 198.51.100.77 --port 9300");
   EXPECT_EQ(0, set.status) << set.err;
   EXPECT_NE(std::string::npos, set.out.find("Save Completed !!!"));
@@ -109,6 +57,17 @@ TEST(NetvoraCli, SetChangesOnePrinterAsTheSimulatorShows) {
             sim.Log().find("stored 02:00:00:00:00:01 ip=198.51.100.77 mask=255.255.255.0 "
                            "gateway=198.51.100.1 port=9300"))
       << sim.Log();
+  const std::vector<std::string> lines = LogLines(DefaultChangeLog());
+  ASSERT_EQ(1u, lines.size()) << ReadFile(DefaultChangeLog());
+  EXPECT_EQ(0u, lines[0].find("{\"time\": \"20")) << lines[0];
+  EXPECT_NE(
+      std::string::npos,
+      lines[0].find("Z\", \"verb\": \"set\", \"mac\": \"02:00:00:00:00:01\", \"family\": "
+                    "\"config\", \"before\": {\"ip\": \"198.51.100.10\", \"mask\": "
+                    "\"255.255.255.0\", \"gateway\": \"198.51.100.1\", \"port\": 9100}, "
+                    "\"after\": {\"ip\": \"198.51.100.77\", \"mask\": \"255.255.255.0\", "
+                    "\"gateway\": \"198.51.100.1\", \"port\": 9300}, \"outcome\": \"stored\"}"))
+      << lines[0];
 }
 
 TEST(NetvoraCli, SetReportsTheOutcomesItCannotFix) {
@@ -126,13 +85,19 @@ TEST(NetvoraCli, SetReportsTheOutcomesItCannotFix) {
       {"broadcast address", "--mac 02:00:00:00:00:01 --ip 198.51.100.255", 2,
        "Wrong Local IP address."},
   };
+  const std::string log = TempPath("outcomes.jsonl");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const CliResult set = RunCli(*lab, std::string("set ") + row.args);
+    const CliResult set = RunCli(*lab, std::string("set --log ") + log + " " + row.args);
     EXPECT_EQ(row.status, set.status);
     EXPECT_NE(std::string::npos, set.err.find(row.message)) << set.err;
   }
   EXPECT_EQ(std::string::npos, sim.Log().find("stored")) << sim.Log();
+  // Only the write that went out is logged: the printer refused its password.
+  const std::vector<std::string> lines = LogLines(log);
+  ASSERT_EQ(1u, lines.size()) << ReadFile(log);
+  EXPECT_NE(std::string::npos, lines[0].find("\"outcome\": \"refused by the printer\"}"));
+  std::remove(log.c_str());
 }
 
 TEST(NetvoraCli, SearchFailsLocallyWhenThePortIsTaken) {
@@ -158,7 +123,8 @@ constexpr const char* BOTH_FAMILIES =
     "--printer mac=02:00:00:00:00:01,ip=198.51.100.2,port=9100 "
     "--text-printer mac=44a8c2000001,ip=198.51.100.2,port=9100,dhcp=off,version=2.05 "
     "--text-printer mac=44A8C2000002,version=none,twice "
-    "--text-printer mac=44A8C2000003,lower-case-digits --text-printer mac=44A8C2000004,short";
+    "--text-printer mac=44A8C2000003,lower-case-digits --text-printer mac=44A8C2000004,short "
+    "--text-printer mac=44A8C2000005,long";
 
 TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
   NETVORA_REQUIRE_LAB(lab);
@@ -173,17 +139,19 @@ TEST(NetvoraCli, SearchListsBothFamiliesAndSetsATextPrinter) {
   ASSERT_NE(std::string::npos, config) << search.out;
   ASSERT_NE(std::string::npos, text) << search.out;
   EXPECT_LT(config, text);
-  // A printer answering twice is listed twice; replies with bad check digits or too short
+  // A printer answering twice is listed once; replies with bad check digits or too short
   // are not listed at all.
-  size_t twice = 0;
+  size_t listed = 0;
   for (size_t at = search.out.find("44:A8:C2:00:00:02"); at != std::string::npos;
        at = search.out.find("44:A8:C2:00:00:02", at + 1)) {
-    ++twice;
+    ++listed;
   }
-  EXPECT_EQ(2u, twice);
+  EXPECT_EQ(1u, listed);
   EXPECT_NE(std::string::npos, search.out.find("\"firmware\": null"));
   EXPECT_EQ(std::string::npos, search.out.find("44:A8:C2:00:00:03"));
   EXPECT_EQ(std::string::npos, search.out.find("44:A8:C2:00:00:04"));
+  // A reply longer than a datagram of the local network counts by its first 128 bytes.
+  EXPECT_NE(std::string::npos, search.out.find("44:A8:C2:00:00:05")) << search.out;
 
   const CliResult byMac = RunCli(*lab, "search --mac 44:A8:C2:00:00:01");
   EXPECT_EQ(0, byMac.status);

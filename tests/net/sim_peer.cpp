@@ -49,8 +49,8 @@ std::unique_ptr<SimPeer> SimPeer::Launch(const std::vector<std::string>& args, s
     *noLab = true;
     return nullptr;
   }
-  peer->m_pService = std::make_unique<ConfigService>(std::move(options.printers),
-                                                     options.serviceFaults, nullptr);
+  peer->m_pService =
+      std::make_unique<ConfigService>(std::move(options.printers), options.serviceFaults, nullptr);
   const std::atomic<bool>& stop = peer->m_bStop;
   if (!peer->Serve(OpenConfigSocket, ServeUntil(peer->m_pService.get(), stop), "configuration",
                    why)) {
@@ -58,7 +58,7 @@ std::unique_ptr<SimPeer> SimPeer::Launch(const std::vector<std::string>& args, s
   }
   if (!options.textPrinters.empty()) {
     peer->m_pText = std::make_unique<TextService>(std::move(options.textPrinters),
-                                                   options.serviceFaults.strayDatagram, nullptr);
+                                                  options.serviceFaults.strayDatagram, nullptr);
     if (!peer->Serve(OpenTextSocket, ServeUntil(peer->m_pText.get(), stop), "text", why)) {
       return nullptr;
     }
