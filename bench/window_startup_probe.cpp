@@ -15,6 +15,7 @@
 
 #ifdef NETVORA_PROBE_MAIN_WINDOW
 #include "app/config_dlg.h"
+#include "app/font_config_warm_up.h"
 #include "app/image_plugin_warm_up.h"
 #endif
 
@@ -25,8 +26,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int64_t started = std::strtoll(stamp, nullptr, 10);
+#ifdef NETVORA_PROBE_MAIN_WINDOW
+  FontConfigWarmUp fontConfig;
+#endif
   QApplication application(argc, argv);
 #ifdef NETVORA_PROBE_MAIN_WINDOW
+  fontConfig.Wait();
   const ImagePluginWarmUp warmUp;
   CConfigDlg window;
 #else
