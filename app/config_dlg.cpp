@@ -116,6 +116,24 @@ void SetCheckValue(QCheckBox* box, int value) {
   box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
+// While it lives, the application's font is `font`; then the one before comes back. Qt's
+// line edits lay out their empty text once in the application's font before their own
+// font reaches them. Built under the window's font, that first layout reuses the font the
+// window loads anyway, instead of loading and matching the application's, which nothing in
+// the window shows (the status dialog and the message boxes load it when they first open).
+class ApplicationFontWhileBuilding {
+ public:
+  explicit ApplicationFontWhileBuilding(const QFont& font) : m_previous(QApplication::font()) {
+    QApplication::setFont(font);
+  }
+  ~ApplicationFontWhileBuilding() { QApplication::setFont(m_previous); }
+  ApplicationFontWhileBuilding(const ApplicationFontWhileBuilding&) = delete;
+  ApplicationFontWhileBuilding& operator=(const ApplicationFontWhileBuilding&) = delete;
+
+ private:
+  const QFont m_previous;
+};
+
 bool IsEnterOrEscape(const QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
       event->type() != QEvent::ShortcutOverride) {
@@ -137,8 +155,11 @@ CConfigDlg::CConfigDlg(QWidget* parent)
   m_hIcon = LoadIconResource(IDR_MAINFRAME);
   setObjectName(QStringLiteral("102_config"));
   setFont(QFont(QStringLiteral("Arial"), 10));
-  CreateControls();
-  OnInitDialog();
+  {
+    const ApplicationFontWhileBuilding buildFont(font());
+    CreateControls();
+    OnInitDialog();
+  }
   qApp->installEventFilter(this);
 }
 

@@ -2,10 +2,13 @@
 #include <QApplication>
 
 #include "app/config_app.h"
+#include "app/font_config_warm_up.h"
 
 int main(int argc, char** argv) {
+  FontConfigWarmUp fontConfig;  // beside the application object's construction
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("netvora"));
+  fontConfig.Wait();
   CConfigApp app;
   return app.InitInstance();
 }

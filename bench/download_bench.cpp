@@ -50,10 +50,11 @@ class LoopbackPrinter {
   std::thread m_thread;
 };
 
+// In milliseconds to the microsecond: a loopback download takes about one.
 void PrintFigure(const char* what, const std::vector<double>& seconds) {
   const auto [least, most] = std::minmax_element(seconds.begin(), seconds.end());
-  std::printf("%s: median %.4f s (%.4f to %.4f) over %zu runs\n", what, Median(seconds), *least,
-              *most, seconds.size());
+  std::printf("%s: median %.3f ms (%.3f to %.3f) over %zu runs\n", what, Median(seconds) * 1e3,
+              *least * 1e3, *most * 1e3, seconds.size());
 }
 
 int Usage() {

@@ -1,47 +1,37 @@
-// A start-up probe: shows one window, waits until it is exposed, prints the milliseconds
-// since the process started and exits. Built three times: with NETVORA_PROBE_MAIN_WINDOW it
-// starts the main window as the program does; with NETVORA_PROBE_ONE_LABEL a dialog that
-// shows one word, which is what the toolkit's fonts cost any window with text; with
-// neither one empty dialog (the toolkit's floor).
-#include <unistd.h>
-
+// A start-up probe: shows one window, waits until it is exposed (painted once), prints the
+// milliseconds since stamped-exec started it and exits. Built three times: with
+// NETVORA_PROBE_MAIN_WINDOW it starts the main window as the program does; with
+// NETVORA_PROBE_ONE_LABEL a dialog that shows one word, which is what the toolkit's fonts
+// cost any window with text; with neither one empty dialog (the toolkit's floor).
+//   stamped-exec startup-probe-NAME
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QTest>
-#include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <cstdlib>
+
+#include "bench/start_stamp.h"
 
 #ifdef NETVORA_PROBE_MAIN_WINDOW
 #include "app/config_dlg.h"
+#include "app/font_config_warm_up.h"
 #include "app/image_plugin_warm_up.h"
 #endif
 
-namespace {
-
-// Milliseconds since this process started, from its start time in /proc/self/stat.
-double MillisecondsSinceProcessStart() {
-  std::ifstream stat("/proc/self/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const size_t afterName = text.rfind(')');
-  std::istringstream fields(text.substr(afterName + 2));
-  std::string field;
-  for (int i = 3; i <= 22 && fields >> field; ++i) {
-  }
-  const double startSeconds = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  timespec now{};
-  clock_gettime(CLOCK_BOOTTIME, &now);
-  return (now.tv_sec + now.tv_nsec / 1e9 - startSeconds) * 1000.0;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  const char* stamp = std::getenv(START_STAMP_VARIABLE);
+  if (stamp == nullptr) {
+    std::fprintf(stderr, "%s: start me through stamped-exec\n", argv[0]);
+    return 2;
+  }
+  const int64_t started = std::strtoll(stamp, nullptr, 10);
+#ifdef NETVORA_PROBE_MAIN_WINDOW
+  FontConfigWarmUp fontConfig;
+#endif
   QApplication application(argc, argv);
 #ifdef NETVORA_PROBE_MAIN_WINDOW
+  fontConfig.Wait();
   const ImagePluginWarmUp warmUp;
   CConfigDlg window;
 #else
@@ -52,6 +42,6 @@ int main(int argc, char** argv) {
 #endif
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
-  std::printf("%.1f\n", MillisecondsSinceProcessStart());
+  std::printf("%.2f\n", (MonotonicNanoseconds() - started) / 1e6);
   return 0;
 }

@@ -1,0 +1,5 @@
+#include "app/font_configuration.h"
+
+bool HasFontConfiguration() { return false; }
+
+void LoadFontConfiguration() {}
