@@ -1,5 +1,6 @@
 #include "operations/broadcast_socket.h"
 
+#include <QHostAddress>
 #include <QSignalBlocker>
 #include <new>
 #include <string>
@@ -11,32 +12,30 @@
 #include "operations/operation_texts.h"
 #include "operations/text_message.h"
 
-CBroadcastSocket::CBroadcastSocket(CConfigDlg* owner) : m_pOwner(owner) {}
-
-CBroadcastSocket::~CBroadcastSocket() { Close(); }
+CBroadcastSocket::CBroadcastSocket(CConfigDlg* owner) : m_pOwner(owner) {
+  connect(this, &QUdpSocket::readyRead, this, &CBroadcastSocket::OnReceive);
+}
 
 int CBroadcastSocket::Create(uint16_t port) {
   const SocketHandle socket = CreateUdpSocket();
   if (socket == INVALID_SOCKET_HANDLE) return LastSocketError();
-  if (!BindAnyAddress(socket, port) || !SetNonBlocking(socket, true)) {
+  if (!BindAnyAddress(socket, port)) {
     const int error = LastSocketError();
     CloseSocket(socket);
     return error;
   }
-  m_hSocket = socket;
-  m_pNotifier =
-      std::make_unique<QSocketNotifier>(static_cast<qintptr>(socket), QSocketNotifier::Read);
-  connect(m_pNotifier.get(), &QSocketNotifier::activated, this, &CBroadcastSocket::OnReceive);
+  if (!setSocketDescriptor(socket, QAbstractSocket::BoundState)) {
+    CloseSocket(socket);
+    return static_cast<int>(error());  // the toolkit refused the socket: its own error code
+  }
   return 0;
 }
 
-void CBroadcastSocket::Close() {
-  if (m_hSocket == INVALID_SOCKET_HANDLE) return;
-  // The notifier stops watching before the handle goes; it may be the caller, so it stays.
-  m_pNotifier->setEnabled(false);
-  CloseSocket(m_hSocket);
-  m_hSocket = INVALID_SOCKET_HANDLE;
+SocketHandle CBroadcastSocket::Handle() const {
+  return static_cast<SocketHandle>(socketDescriptor());  // -1 once closed
 }
+
+void CBroadcastSocket::Close() { close(); }
 
 void CBroadcastSocket::SetPending(const QByteArray& message, int sendMode) {
   m_strPending = message;
@@ -66,24 +65,15 @@ void CBroadcastSocket::SendPending() {
 }
 
 void CBroadcastSocket::OnReceive() {
-  if (m_hSocket == INVALID_SOCKET_HANDLE) return;
   // While a handler blocks, replies wait in the socket; the handler reads them once it has
-  // returned. The notifier would report the unread socket again and again, so it rests
-  // until then.
-  if (m_pOwner->m_bBlocked) {
-    m_pNotifier->setEnabled(false);
-    return;
-  }
+  // returned.
+  if (m_pOwner->m_bBlocked) return;
   QByteArray buffer(TEXT_RECEIVE_BUFFER_SIZE, Qt::Uninitialized);
-  while (m_hSocket != INVALID_SOCKET_HANDLE) {
-    uint32_t sender = 0;
-    const long received = ReceiveDatagram(m_hSocket, reinterpret_cast<uint8_t*>(buffer.data()),
-                                          static_cast<size_t>(buffer.size()), &sender, nullptr);
-    if (received == DATAGRAM_TOO_LONG) continue;  // no datagram is longer than the buffer
-    if (received < 0) break;                      // none waiting; receive errors are ignored
-    char senderText[16];
-    FormatIpv4(sender, senderText);
-    m_pOwner->m_strRemoteAddr = QString::fromLatin1(senderText);
+  while (state() == QAbstractSocket::BoundState && hasPendingDatagrams()) {
+    QHostAddress sender;
+    const qint64 received = readDatagram(buffer.data(), buffer.size(), &sender);
+    if (received < 0) return;  // receive errors are ignored
+    m_pOwner->m_strRemoteAddr = sender.toString();
     if (received == 0) {
       Close();
       return;
@@ -103,7 +93,6 @@ void CBroadcastSocket::OnReceive() {
       m_pOwner->OnTextSetAck();
     }
   }
-  if (m_hSocket != INVALID_SOCKET_HANDLE) m_pNotifier->setEnabled(true);
 }
 
 void CConfigDlg::BroadcastTextSearch() {

@@ -1,16 +1,13 @@
 // CBroadcastSocket: the main window's datagram socket of the text protocol, bound to UDP
 // port 27700 with broadcast on. It broadcasts the window's requests to 255.255.255.255 and
 // hands each valid reply to its owner, the main window, which holds it in a
-// std::unique_ptr and deletes it when it closes it. The socket is the core's own,
-// non-blocking; a socket notifier calls OnReceive when datagrams wait, so the window needs
-// no network library of the toolkit. User-interface thread only.
+// std::unique_ptr and deletes it when it closes it. Its readyRead notification is
+// OnReceive. User-interface thread only.
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
-#include <QSocketNotifier>
+#include <QUdpSocket>
 #include <cstdint>
-#include <memory>
 
 #include "common/socket_port.h"
 
@@ -19,23 +16,21 @@ class CConfigDlg;
 constexpr int SEND_MODE_SEARCH = 0;
 constexpr int SEND_MODE_SET = 1;
 // Large enough for any UDP datagram.
-constexpr int TEXT_RECEIVE_BUFFER_SIZE = 69999;
+constexpr qint64 TEXT_RECEIVE_BUFFER_SIZE = 69999;
 
-class CBroadcastSocket : public QObject {
+class CBroadcastSocket : public QUdpSocket {
   Q_OBJECT
 
  public:
   // `owner` receives the replies and must outlive the socket.
   explicit CBroadcastSocket(CConfigDlg* owner);
-  // Closes the socket if it is open.
-  ~CBroadcastSocket() override;
 
   // Creates an IPv4 datagram socket bound to any local address and `port` without address
-  // sharing (a second socket on the port fails to bind), non-blocking, and watches it for
-  // datagrams. Returns 0, or the socket error, with no socket held.
+  // sharing (a second socket on the port fails to bind) and takes it over. Returns 0, or
+  // the socket error, with no socket held.
   int Create(uint16_t port);
-  // The socket handle, or INVALID_SOCKET_HANDLE before Create and once closed.
-  SocketHandle Handle() const { return m_hSocket; }
+  // The socket handle, or INVALID_SOCKET_HANDLE once closed.
+  SocketHandle Handle() const;
   // Closes the socket; the object stays, and every later send fails.
   void Close();
 
@@ -50,14 +45,11 @@ class CBroadcastSocket : public QObject {
   // Reads the waiting datagrams. Each one records its sender's address in the owner; a
   // datagram of 0 bytes closes the socket; a valid reply (at least 128 characters before
   // any NUL, upper-case check digits) goes to the owner by its code (TXT_INFO,
-  // TXT_SET_ACK); everything else is dropped. While the owner's handler blocks, nothing is
-  // read and the notifier rests until the owner calls this again.
+  // TXT_SET_ACK); everything else is dropped.
   void OnReceive();
 
  private:
   CConfigDlg* m_pOwner;
-  SocketHandle m_hSocket = INVALID_SOCKET_HANDLE;
-  std::unique_ptr<QSocketNotifier> m_pNotifier;  // readable: OnReceive
   int m_nSendMode = SEND_MODE_SEARCH;
   QByteArray m_strPending;
   int m_nToSend = 0;
