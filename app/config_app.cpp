@@ -13,7 +13,7 @@ int CConfigApp::InitInstance() {
     return 1;
   }
   {
-    const ImagePluginWarmUp warmUp;
+    const WarmUp imagePlugins = StartImagePluginWarmUp();
     CConfigDlg dialog;
     dialog.exec();
   }

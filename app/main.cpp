@@ -5,7 +5,7 @@
 #include "app/font_config_warm_up.h"
 
 int main(int argc, char** argv) {
-  FontConfigWarmUp fontConfig;  // beside the application object's construction
+  WarmUp fontConfig = StartFontConfigWarmUp();  // beside the application object's construction
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("netvora"));
   fontConfig.Wait();

@@ -27,12 +27,12 @@ int main(int argc, char** argv) {
   }
   const int64_t started = std::strtoll(stamp, nullptr, 10);
 #ifdef NETVORA_PROBE_MAIN_WINDOW
-  FontConfigWarmUp fontConfig;
+  WarmUp fontConfig = StartFontConfigWarmUp();
 #endif
   QApplication application(argc, argv);
 #ifdef NETVORA_PROBE_MAIN_WINDOW
   fontConfig.Wait();
-  const ImagePluginWarmUp warmUp;
+  const WarmUp imagePlugins = StartImagePluginWarmUp();
   CConfigDlg window;
 #else
   QDialog window;

@@ -23,7 +23,7 @@ bool FontCachesMapped() {
 
 TEST(FontConfigWarmUp, ConfigurationIsLoadedWhenWaitReturns) {
   ASSERT_FALSE(FontCachesMapped());
-  FontConfigWarmUp warmUp;
+  WarmUp warmUp = StartFontConfigWarmUp();
   ASSERT_TRUE(warmUp.Started());
   warmUp.Wait();
   EXPECT_TRUE(FontCachesMapped());

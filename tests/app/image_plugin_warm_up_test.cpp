@@ -30,7 +30,7 @@ void ImagePluginWarmUpTest::otherStylesLoadNothing() {
   QVERIFY(windows != nullptr);
   QApplication::setStyle(windows);
   {
-    const ImagePluginWarmUp warmUp;
+    const WarmUp warmUp = StartImagePluginWarmUp();
     QVERIFY(!warmUp.Started());
   }
   QVERIFY(!ImagePluginLoaded());
@@ -42,7 +42,7 @@ void ImagePluginWarmUpTest::fusionLoadsTheImagePluginsOnAnotherThread() {
   QApplication::setStyle(fusion);
   QVERIFY(!ImagePluginLoaded());
   {
-    const ImagePluginWarmUp warmUp;
+    const WarmUp warmUp = StartImagePluginWarmUp();
     QVERIFY(warmUp.Started());
   }  // joined
   QVERIFY(ImagePluginLoaded());
